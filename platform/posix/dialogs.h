@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/platform.h"
+
+namespace marvane::os::posix {
+
+// Without a screen a message box is a line on standard error, "[caption] text", answered OK.
+class ConsoleDialogs final : public Dialogs {
+ public:
+  int ShowMessageBox(const MessageBoxRequest& request) override;
+};
+
+}  // namespace marvane::os::posix

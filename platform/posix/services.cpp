@@ -1,0 +1,21 @@
+#include "platform/posix/codec.h"
+#include "platform/posix/dialogs.h"
+#include "platform/posix/heap.h"
+#include "platform/posix/process.h"
+
+namespace marvane::os {
+
+Services DefaultServices() {
+  static posix::ProcessHeap heap;
+  static posix::ConsoleDialogs dialogs;
+  static posix::PosixProcess process;
+  static posix::IconvCodec codec;
+  Services services;
+  services.heap = &heap;
+  services.dialogs = &dialogs;
+  services.process = &process;
+  services.codec = &codec;
+  return services;
+}
+
+}  // namespace marvane::os
