@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,12 +23,16 @@ class ScriptedDialogs final : public Dialogs {
   int ShowMessageBox(const MessageBoxRequest& request) override;
 
   void Answer(int button) { answers_.push_back(button); }
+  // Called with each box as it shows, before it is answered, so a test can look at the state the
+  // program is in while the box holds it.
+  void set_on_show(std::function<void(const Shown&)> hook) { on_show_ = std::move(hook); }
   const std::vector<Shown>& shown() const { return shown_; }
   void Clear() { shown_.clear(); }
 
  private:
   std::vector<Shown> shown_;
   std::deque<int> answers_;
+  std::function<void(const Shown&)> on_show_;
 };
 
 }  // namespace marvane::os::headless

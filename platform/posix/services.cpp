@@ -1,5 +1,6 @@
 #include "platform/posix/codec.h"
 #include "platform/posix/dialogs.h"
+#include "platform/posix/file_system.h"
 #include "platform/posix/heap.h"
 #include "platform/posix/process.h"
 
@@ -10,11 +11,13 @@ Services DefaultServices() {
   static posix::ConsoleDialogs dialogs;
   static posix::PosixProcess process;
   static posix::IconvCodec codec;
+  static posix::PosixFileSystem files;
   Services services;
   services.heap = &heap;
   services.dialogs = &dialogs;
   services.process = &process;
   services.codec = &codec;
+  services.files = &files;
   return services;
 }
 

@@ -1,0 +1,47 @@
+// The record the headless window system keeps for each window and control.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/headless/headless_window_system.h"
+
+namespace marvane::os::headless {
+
+struct HeadlessWindowSystem::Window {
+  WindowKind kind = WindowKind::kTopLevel;
+  WindowHandle handle = 0;
+  WindowHandle parent = 0;
+  std::vector<WindowHandle> children;  // in creation order
+  Rect rect;
+  std::string text;  // caption, edit content, or the field of an editable combo box
+  bool visible = false;
+  bool enabled = true;
+  bool tab_stop = false;
+  bool dying = false;  // destruction has begun
+  ShowMode show_mode = ShowMode::kHide;
+
+  // The creation arguments, their string views pointing into the two owned copies below.
+  std::variant<std::monostate, TopLevelArgs, EditArgs, ButtonArgs, GroupBoxArgs, LabelArgs,
+               ComboBoxArgs, StatusBarArgs>
+      args;
+  std::string arg_text;
+  std::string arg_icon;
+
+  // Edit box.
+  CaseConversion case_conversion = CaseConversion::kNone;
+  EditInput input = EditInput::kNormal;
+  std::uint32_t max_length = 0;
+  // Combo box.
+  ComboKind combo_kind = ComboKind::kDropDownList;
+  std::vector<std::string> items;
+  std::int32_t selection = -1;
+  // Status bar.
+  std::vector<StatusPart> parts;
+  Dock dock = Dock::kNone;
+
+  DropSink* drop_sink = nullptr;
+};
+
+}  // namespace marvane::os::headless
