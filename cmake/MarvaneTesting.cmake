@@ -8,8 +8,15 @@ if(MARVANE_TESTS)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-    add_library(GTest::gtest ALIAS gtest)
-    add_library(GTest::gtest_main ALIAS gtest_main)
+    if(NOT TARGET GTest::gtest)  # newer GoogleTest sources define these themselves
+      add_library(GTest::gtest ALIAS gtest)
+      add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
+    # The tests run under Wine, in a prefix of the build's own.
+    if(WIN32 AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+      set(CMAKE_CROSSCOMPILING_EMULATOR
+          ${PROJECT_SOURCE_DIR}/tests/wine/wine_run.sh ${CMAKE_BINARY_DIR}/wine)
+    endif()
   else()
     find_package(GTest REQUIRED)
   endif()

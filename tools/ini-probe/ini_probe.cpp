@@ -30,7 +30,8 @@ bool ReadAll(const std::string& path, std::string* out) {
   if (!f) return false;
   char chunk[65536];
   std::size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out->append(chunk, n);
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    out->append(chunk, n);
   bool ok = !std::ferror(f);
   std::fclose(f);
   return ok;

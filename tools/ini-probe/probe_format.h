@@ -87,13 +87,21 @@ inline std::optional<std::vector<Query>> ParseQueries(std::string_view text) {
 // what the platform call reported; it is written only when it disagrees with the value's length.
 inline std::string FormatResult(const Query& query, std::optional<std::string_view> value,
                                 long long returned = -1) {
-  std::string line = Escape(query.section) + "\t" + Escape(query.key) + "\t";
-  if (!value) return line + "missing\n";
-  line += "=" + Escape(*value);
-  if (returned >= 0 && static_cast<std::size_t>(returned) != value->size()) {
-    line += "\treturned=" + std::to_string(returned);
+  std::string line = Escape(query.section);
+  line += '\t';
+  line += Escape(query.key);
+  if (!value) {
+    line += "\tmissing\n";
+    return line;
   }
-  return line + "\n";
+  line += "\t=";
+  line += Escape(*value);
+  if (returned >= 0 && static_cast<std::size_t>(returned) != value->size()) {
+    line += "\treturned=";
+    line += std::to_string(returned);
+  }
+  line += '\n';
+  return line;
 }
 
 }  // namespace marvane::ini_probe
