@@ -41,6 +41,11 @@ std::ptrdiff_t IndexOf(std::uint32_t number) {
 void SetWindowDirectory(const WindowDirectory* directory) { Core().windows = directory; }
 const WindowDirectory* GetWindowDirectory() { return Core().windows; }
 
+std::uintptr_t SystemWindowOf(std::intptr_t object) {
+  const WindowDirectory* windows = Core().windows;
+  return windows && object ? windows->SystemWindowOf(object) : 0;
+}
+
 void SetEndSequence(EndSequence sequence) { Core().end_sequence = sequence; }
 
 void EndProgram(int code) {

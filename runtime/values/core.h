@@ -23,10 +23,14 @@ class WindowDirectory {
   // The live component object, 0 when the window is not loaded, the unit is missing or a menu
   // item, or its system window no longer exists.
   virtual std::intptr_t ComponentObject(std::uint32_t window, std::uint32_t unit) const = 0;
+  // The system window handle of a live component object, 0 when it has none.
+  virtual std::uintptr_t SystemWindowOf(std::intptr_t object) const = 0;
 };
 
 void SetWindowDirectory(const WindowDirectory* directory);
 const WindowDirectory* GetWindowDirectory();
+// The system window handle of a component object from request 2006/2007; 0 when none.
+std::uintptr_t SystemWindowOf(std::intptr_t object);
 
 // The end of the program: the installed end sequence runs once, then the process ends with code.
 using EndSequence = void (*)(int code);

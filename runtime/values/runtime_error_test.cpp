@@ -29,6 +29,7 @@ class FakeWindows : public WindowDirectory {
     return false;  // missing, or a menu item
   }
   std::intptr_t ComponentObject(std::uint32_t, std::uint32_t) const override { return 0; }
+  std::uintptr_t SystemWindowOf(std::intptr_t) const override { return 0; }
 };
 
 TEST_F(RuntimeErrorTest, IndexReportHasEveryLine) {

@@ -1,0 +1,99 @@
+#include "app/cloud_list_reader.h"
+
+#include <cstring>
+#include <string>
+
+#include "runtime/commands/file/file_commands.h"
+#include "runtime/commands/text/text_commands.h"
+#include "runtime/values/runtime_error.h"
+
+namespace marvane::app {
+namespace {
+
+using commands::CloseFile;
+using commands::CompareText;
+using commands::FileExists;
+using commands::FindText;
+using commands::IsEndOfFile;
+using commands::LeftText;
+using commands::MidText;
+using commands::OpenFile;
+using commands::ReadLine;
+using commands::ReadProfileItem;
+using commands::SplitText;
+
+// The statements of ReadCloudUpdateList that index the name array, as run-time error reports
+// name them: this procedure, then the statement within it.
+constexpr std::int32_t kReaderProcedure = 0x04010102;
+constexpr std::int32_t kEmptyNameTest = 3;
+constexpr std::int32_t kValueLookup = 4;
+constexpr std::int32_t kLineAppend = 5;
+
+OwnedText TakeText(const ValueRecord& r) {
+  return OwnedText(static_cast<char*>(PointerOf(r)));
+}
+
+// The element at a 1-based index, checked as every index into an array is; "" for an empty one.
+const char* NameAt(const OwnedTextArray& names, std::int64_t index, std::int32_t statement) {
+  CheckArrayIndex(index, ArrayCount(names.get()), kReaderProcedure, statement);
+  const char* name = TextArrayElements(names.get())[index - 1];
+  return name ? name : "";
+}
+
+// The name of a section header line, or nothing for any other line. A header starts with "["
+// and holds a "]" further on; the name is what lies between "[" and the first "]".
+bool SectionName(const char* line, OwnedText* name) {
+  OwnedText first = TakeText(CallCore(LeftText, {TextArg(line), IntValue(1)}));
+  const std::int32_t close =
+      IntOf(CallCore(FindText, {TextArg(line), TextArg("]"), IntValue(1), BoolValue(true)}));
+  OwnedText head = TakeText(CallCore(LeftText, {TextArg(line), IntValue(close)}));
+  // Without a "]" the head is empty and compares below "[".
+  const bool header =
+      first && std::strcmp(first.get(), "[") == 0 &&
+      IntOf(CallCore(CompareText, {TextArg(head.get()), TextArg("["), BoolValue(false)})) > 0;
+  if (!header) return false;
+  *name = TakeText(CallCore(MidText, {TextArg(line), IntValue(2), IntValue(close - 2)}));
+  return true;
+}
+
+}  // namespace
+
+void CollectSectionNames(const char* path, OwnedTextArray* names) {
+  if (CallCore(FileExists, {TextArg(path)}).low == 0) return;
+  const ValueRecord file = CallCore(OpenFile, {TextArg(path), IntValue(1), IntValue(1)});
+  const ValueRecord number = IntValue(IntOf(file));
+  std::string joined;
+  // A file that could not be opened (number 0) is at its end at once.
+  while (CallCore(IsEndOfFile, {number, BoolValue(true)}).low == 0) {
+    OwnedText line = TakeText(CallCore(ReadLine, {number}));
+    OwnedText name;
+    if (!SectionName(line.get(), &name)) continue;
+    // Empty names before the first non-empty one leave no trace; later ones leave a "|".
+    if (!joined.empty()) joined += '|';
+    joined += TextView(name.get());
+  }
+  CallCore(CloseFile, {number});
+  names->reset(PointerOf(CallCore(SplitText, {TextArg(joined.c_str()), TextArg("|"), {}})));
+}
+
+Text ReadCloudUpdateList(const char* path, std::int32_t* count) {
+  OwnedTextArray names;
+  std::string list;
+  CollectSectionNames(path, &names);
+  const auto local_count = static_cast<std::int32_t>(ArrayCount(names.get()));
+  for (std::int64_t i = 1; i <= local_count; ++i) {
+    if (*NameAt(names, i, kEmptyNameTest) == '\0') continue;
+    // No default given: a missing key reads as the empty text.
+    OwnedText value = TakeText(
+        CallCore(ReadProfileItem,
+                 {TextArg(path), TextArg(NameAt(names, i, kValueLookup)), TextArg("Name"), {}}));
+    if (!list.empty()) list += "\r\n";
+    list += NameAt(names, i, kLineAppend);
+    list += ' ';
+    list += TextView(value.get());
+  }
+  *count = local_count;
+  return MakeText(std::string_view(list));
+}
+
+}  // namespace marvane::app

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "runtime/commands/file/file_test_fixture.h"
+
+namespace marvane::commands {
+namespace {
+
+using testing::Omitted;
+using Opt = std::optional<std::string>;
+using std::nullopt;
+
+// Counts every file system call, then passes it on.
+class CountingFiles : public os::FileSystem {
+ public:
+  explicit CountingFiles(os::FileSystem* base) : base_(base) {}
+  std::unique_ptr<os::File> Open(std::string_view path, os::Access access, os::Creation creation,
+                                 os::Share share) override {
+    ++calls;
+    return base_->Open(path, access, creation, share);
+  }
+  bool FindFirst(std::string_view pattern) override { return ++calls, base_->FindFirst(pattern); }
+  bool Identify(std::string_view path, os::FileIdentity* identity) override {
+    return ++calls, base_->Identify(path, identity);
+  }
+  bool Remove(std::string_view path) override { return ++calls, base_->Remove(path); }
+  bool Replace(std::string_view source, std::string_view target) override {
+    return ++calls, base_->Replace(source, target);
+  }
+  int calls = 0;
+
+ private:
+  os::FileSystem* base_;
+};
+
+class ProfileItemTest : public FileCommandTest {
+ protected:
+  Opt Item(const std::string& file, const char* section, const char* key,
+           ValueRecord fallback = Omitted()) {
+    return testing::TakeText(CallCore(
+        ReadProfileItem, {TextArg(file.c_str()), TextArg(section), TextArg(key), fallback}));
+  }
+};
+
+TEST_F(ProfileItemTest, NamesDefaultsAndLimits) {
+  const std::string long_value(12000, 'v');
+  const std::string path = dir_.Write("list.ini",
+                                      "[00-1A-2B-3C-4D-5E]\r\nName = PC001 \r\nIPAddr=10.0.0.1\r\n"
+                                      "[Empty]\r\nName=\r\n[Long]\r\nName=" +
+                                          long_value + "\r\n");
+  const std::string missing = dir_ / "missing.ini";
+  const std::string long_default = std::string(10238, 'd') + "\xB1\xED";
+  struct Case {
+    std::string file;
+    const char* section;
+    const char* key;
+    ValueRecord fallback;
+    Opt expected;
+  };
+  const Case cases[] = {
+      {path, "00-1A-2B-3C-4D-5E", "Name", Omitted(), "PC001"},
+      {path, "00-1a-2b-3c-4d-5e", "NAME", Omitted(), "PC001"},  // ASCII case does not matter
+      {" \t" + path, "\x01 00-1A-2B-3C-4D-5E", "\x20\x1fName", Omitted(), "PC001"},
+      {path + " ", "00-1A-2B-3C-4D-5E", "Name", Omitted(), nullopt},  // trailing blanks stay
+      {path, "00-1A-2B-3C-4D-5E", "Missing", Omitted(), nullopt},
+      {path, "00-1A-2B-3C-4D-5E", "Missing", TextArg("dflt"), "dflt"},
+      {path, "No such section", "Name", TextArg("dflt"), "dflt"},
+      {missing, "00-1A-2B-3C-4D-5E", "Name", TextArg("dflt"), "dflt"},
+      {path, "00-1A-2B-3C-4D-5E", "Name", TextArg("dflt"), "PC001"},
+      {path, "Empty", "Name", TextArg("dflt"), nullopt},  // an empty value is not missing
+      {path, "Long", "Name", Omitted(), long_value.substr(0, 10239)},
+      // The default as the value buffer would hold it: trailing blanks gone, cut to 10239 bytes
+      // before a character that would not fit.
+      {path, "x", "Missing", TextArg("d  "), "d"},
+      {path, "x", "Missing", TextArg(long_default.c_str()), long_default.substr(0, 10238)},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(n++);
+    EXPECT_EQ(Item(c.file, c.section, c.key, c.fallback), c.expected);
+  }
+}
+
+TEST_F(ProfileItemTest, EmptyNamesGiveNullWithoutReading) {
+  CountingFiles files(os::Current().files);
+  os::Services services = os::Current();
+  services.files = &files;
+  os::ScopedServices scoped(services);
+  const std::string path = dir_.Write("a.ini", "[S]\r\nK=v\r\n");
+  struct Case {
+    std::string file;
+    const char* section;
+    const char* key;
+  };
+  const Case cases[] = {
+      {path, "S", " \t "},
+      {path, "", "K"},
+      {"\x20\x01", "S", "K"},
+      {"", "S", "K"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Item(c.file, c.section, c.key, TextArg("dflt")), nullopt);
+  }
+  EXPECT_EQ(files.calls, 0);
+  EXPECT_EQ(Item(path, "S", "K"), "v");
+  EXPECT_GT(files.calls, 0);
+}
+
+}  // namespace
+}  // namespace marvane::commands

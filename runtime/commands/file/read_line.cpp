@@ -1,0 +1,129 @@
+// ReadLine: the next line of an open file, read in chunks of 512 bytes.
+//
+// LF ends a line and is consumed; NUL and 0x1A end a line and stay unread, since they mark the end
+// of the readable text. A byte of 0x80 or more takes the byte after it along, also across a chunk
+// boundary, so a LF or 0x1A there is part of a character. When that byte is a NUL the character
+// is broken: the line ends before its lead byte and both bytes are consumed, so that a reader who
+// keeps calling reaches the end of the file.
+#include <cstring>
+
+#include "platform/platform.h"
+#include "runtime/commands/file/file_commands.h"
+#include "runtime/values/core.h"
+
+namespace marvane::commands {
+namespace {
+
+constexpr std::size_t kChunk = 512;
+
+// The line being gathered, on the runtime heap so that it becomes the result without a copy.
+class LineBuffer {
+ public:
+  LineBuffer() = default;
+  ~LineBuffer() { Free(data_); }
+  LineBuffer(const LineBuffer&) = delete;
+  LineBuffer& operator=(const LineBuffer&) = delete;
+
+  std::size_t size() const { return size_; }
+  char back() const { return data_[size_ - 1]; }
+  void DropLast() { --size_; }
+
+  void Append(const char* bytes, std::size_t n) {
+    if (n == 0) return;
+    if (size_ + n + 1 > capacity_) {
+      std::size_t capacity = capacity_ ? capacity_ : kChunk + 1;
+      while (capacity < size_ + n + 1)
+        capacity *= 2;
+      data_ = static_cast<char*>(Reallocate(data_, capacity));
+      capacity_ = capacity;
+    }
+    std::memcpy(data_ + size_, bytes, n);
+    size_ += n;
+  }
+
+  // The line as a Text of exactly its length + 1 bytes; null when empty.
+  Text Release() {
+    if (size_ == 0) return nullptr;
+    auto text = static_cast<char*>(Reallocate(data_, size_ + 1));
+    text[size_] = '\0';
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+    return text;
+  }
+
+ private:
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
+// After a failure the file is taken as read to its end, so that an end test answers true.
+Text Fail(os::File* file) {
+  const std::int64_t length = file->Length();
+  if (length >= 0) file->Seek(static_cast<std::uint64_t>(length));
+  return nullptr;
+}
+
+}  // namespace
+
+Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
+  os::File* file = open_files::Find(number);
+  if (!file) return nullptr;
+  LineBuffer line;
+  char chunk[kChunk];
+  bool trail_due = false;  // the previous chunk ended with a lead byte
+  for (;;) {
+    const std::int64_t at = file->Position();
+    if (at < 0) return Fail(file);
+    const std::int64_t got = file->Read(chunk, kChunk);
+    if (got < 0) return Fail(file);
+    if (got == 0) break;
+    const auto count = static_cast<std::size_t>(got);
+
+    std::size_t i = 0;
+    std::int64_t resume = -1;  // where the next read starts, once the line has ended
+    if (trail_due) {
+      trail_due = false;
+      if (chunk[0] == '\0') {
+        line.DropLast();
+        resume = at + 1;
+      } else {
+        i = 1;
+      }
+    }
+    for (; resume < 0 && i < count; ++i) {
+      const auto c = static_cast<unsigned char>(chunk[i]);
+      if (c >= 0x80) {
+        if (i + 1 == count) {
+          trail_due = true;
+        } else if (chunk[i + 1] == '\0') {
+          line.Append(chunk, i);
+          resume = at + static_cast<std::int64_t>(i) + 2;
+        } else {
+          ++i;
+        }
+      } else if (c == '\n') {
+        line.Append(chunk, i);
+        resume = at + static_cast<std::int64_t>(i) + 1;
+      } else if (c == 0x00 || c == 0x1A) {
+        line.Append(chunk, i);
+        resume = at + static_cast<std::int64_t>(i);
+      }
+    }
+    if (resume >= 0) {
+      if (!file->Seek(static_cast<std::uint64_t>(resume))) return Fail(file);
+      break;
+    }
+    line.Append(chunk, count);
+    if (line.size() > limit) return Fail(file);
+  }
+  if (line.size() > 0 && line.back() == '\r') line.DropLast();
+  return line.Release();
+}
+
+void ReadLine(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
+  const auto number = static_cast<std::uint32_t>(IntOf(Arg(argc, args, 0)));
+  *result = PointerValue(ReadLineUpTo(number, kReadLimit), type::kText);
+}
+
+}  // namespace marvane::commands

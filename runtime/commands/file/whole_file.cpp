@@ -1,0 +1,77 @@
+// Whole-file commands: read a file at once, test for a name, write a file from byte sets.
+#include <cstring>
+#include <memory>
+
+#include "platform/platform.h"
+#include "runtime/commands/file/file_commands.h"
+
+namespace marvane::commands {
+namespace {
+
+// Frees a block unless it has been handed on.
+struct BlockGuard {
+  void* block = nullptr;
+  ~BlockGuard() { Free(block); }
+};
+
+}  // namespace
+
+void* ReadWholeFileUpTo(const char* name, std::uint64_t limit) {
+  os::FileSystem* files = os::Current().files;
+  if (!files || !*name) return nullptr;
+  std::unique_ptr<os::File> file =
+      files->Open(name, os::Access::kRead, os::Creation::kOpenExisting, os::Share::kReadOnly);
+  if (!file) return nullptr;
+  const std::int64_t length = file->Length();
+  if (length < 1 || static_cast<std::uint64_t>(length) > limit ||
+      static_cast<std::uint64_t>(length) > UINT32_MAX) {
+    return nullptr;
+  }
+  // Read straight into the ByteSet block: 8 header bytes, then the data.
+  const auto size = static_cast<std::size_t>(length);
+  BlockGuard set{Allocate(size + 8)};
+  auto data = static_cast<unsigned char*>(set.block) + 8;
+  const std::int64_t got = file->Read(data, size);
+  if (got < 0 || !file->Close()) return nullptr;
+  if (got == 0) return nullptr;
+  // A file that shrank while being read keeps the bytes that did arrive.
+  const std::uint32_t header[2] = {1, static_cast<std::uint32_t>(got)};
+  std::memcpy(set.block, header, sizeof header);
+  if (static_cast<std::size_t>(got) < size) {
+    set.block = Reallocate(set.block, static_cast<std::size_t>(got) + 8);
+  }
+  void* block = set.block;
+  set.block = nullptr;
+  return block;
+}
+
+void ReadWholeFile(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
+  *result = PointerValue(ReadWholeFileUpTo(TextOf(Arg(argc, args, 0)), kReadLimit), type::kByteSet);
+}
+
+void FileExists(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
+  const char* name = TextOf(Arg(argc, args, 0));
+  os::FileSystem* files = os::Current().files;
+  *result = BoolValue(files && *name && files->FindFirst(name));
+}
+
+void WriteToFile(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
+  *result = BoolValue(false);
+  const char* name = TextOf(Arg(argc, args, 0));
+  os::FileSystem* files = os::Current().files;
+  if (!files || !*name) return;
+  // Anything but byte sets is refused before the file is touched.
+  for (std::int32_t i = 1; i < argc; ++i) {
+    if (args[i].type != type::kByteSet) return;
+  }
+  std::unique_ptr<os::File> file =
+      files->Open(name, os::Access::kWrite, os::Creation::kCreateAlways, os::Share::kNone);
+  if (!file) return;
+  for (std::int32_t i = 1; i < argc; ++i) {
+    std::string_view bytes = ByteSetView(PointerOf(args[i]));
+    if (!bytes.empty() && !file->Write(bytes.data(), bytes.size())) return;
+  }
+  *result = BoolValue(file->Close());
+}
+
+}  // namespace marvane::commands
