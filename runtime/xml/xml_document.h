@@ -1,0 +1,110 @@
+// The element tree of one XML document.
+//
+// A document owns all of its elements in a few flat arrays: the bytes of every name, text and
+// attribute sit in one block, the elements in creation (document) order, and each element's
+// children as a run of indices. Releasing a tree of any depth is therefore a handful of frees with
+// no recursion, and the n-th child of an element is one index away.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marvane::xml {
+
+// A byte above 0x80 starts a two-byte character; the byte after it belongs to that character.
+inline bool IsLeadByte(char c) {
+  return static_cast<unsigned char>(c) > 0x80;
+}
+
+struct XmlAttribute {
+  std::string_view name;
+  std::string_view value;
+};
+
+class XmlDocument {
+ public:
+  using NodeIndex = std::uint32_t;
+  static constexpr NodeIndex kNoNode = UINT32_MAX;
+  static constexpr NodeIndex kRoot = 0;
+
+  // --- building -----------------------------------------------------------------------------
+  // Room for about this many elements, so that building a large tree copies nothing. Only a
+  // hint: when the room cannot be had, the tree grows as elements come.
+  void Reserve(std::size_t elements);
+  // Attributes of the next element are staged first, then AddElement takes them.
+  void StageAttribute(std::string_view name, std::string_view value);
+  // Adds an element as the last child of parent, or as the root when parent is kNoNode.
+  NodeIndex AddElement(NodeIndex parent, std::string_view name, std::string_view text,
+                       bool self_closing, bool cdata);
+  // Drops every element (a new top-level element replaces the whole earlier tree).
+  void Clear();
+  // Builds the child lists; reading starts after this.
+  void Finish();
+  // True once the tree outgrew its 32-bit offsets and counts (4 GiB of names and texts, or 4
+  // billion elements or attributes): what was added since is lost, so the document cannot be used.
+  bool full() const { return full_; }
+
+  // --- reading ------------------------------------------------------------------------------
+  bool empty() const { return nodes_.empty(); }
+  std::size_t size() const { return nodes_.size(); }
+  std::string_view Name(NodeIndex node) const {
+    const Node& n = nodes_[node];
+    return View(n.name_offset, n.name_length);
+  }
+  std::string_view Text(NodeIndex node) const {
+    const Node& n = nodes_[node];
+    return View(n.name_offset + n.name_length, n.text_length);
+  }
+  bool IsSelfClosing(NodeIndex node) const { return nodes_[node].flags & kSelfClosing; }
+  bool IsCData(NodeIndex node) const { return nodes_[node].flags & kCData; }
+  std::size_t ChildCount(NodeIndex node) const { return nodes_[node].child_count; }
+  // i counts from 0, in document order.
+  NodeIndex Child(NodeIndex node, std::size_t i) const {
+    return child_index_[nodes_[node].first_child + i];
+  }
+  std::size_t AttributeCount(NodeIndex node) const { return nodes_[node].attribute_count; }
+  XmlAttribute Attribute(NodeIndex node, std::size_t i) const;
+
+ private:
+  static constexpr std::uint8_t kSelfClosing = 1;
+  static constexpr std::uint8_t kCData = 2;
+
+  // 32-bit fields keep a client list's tree small: its size, not the parsing, is what a large
+  // list costs.
+  struct Node {
+    std::uint32_t name_offset;  // the text follows the name
+    std::uint32_t name_length;
+    std::uint32_t text_length;
+    std::uint32_t first_attribute;
+    std::uint32_t attribute_count;
+    NodeIndex parent;
+    // While building, first_child is unused and child_count counts as children arrive.
+    std::uint32_t first_child;
+    std::uint32_t child_count;
+    std::uint8_t flags;
+  };
+  struct AttributeSpans {
+    std::uint32_t name_offset;  // the value follows the name
+    std::uint32_t name_length;
+    std::uint32_t value_length;
+  };
+
+  // Appends name and value (or name and text) to the bytes; false when they do not fit.
+  bool Keep(std::string_view first, std::string_view second, std::uint32_t* offset);
+  std::string_view View(std::uint32_t offset, std::uint32_t length) const {
+    return std::string_view(bytes_).substr(offset, length);
+  }
+
+  std::string bytes_;
+  std::vector<Node> nodes_;
+  std::vector<AttributeSpans> attributes_;
+  std::uint32_t staged_from_ = 0;  // first attribute not yet given to an element
+  bool cleared_ = false;
+  bool full_ = false;
+  std::vector<NodeIndex> child_index_;
+};
+
+}  // namespace marvane::xml

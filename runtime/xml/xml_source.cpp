@@ -1,0 +1,83 @@
+#include "runtime/xml/xml_source.h"
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/platform.h"
+#include "runtime/xml/xml_document.h"
+
+namespace marvane::xml {
+namespace {
+
+constexpr std::string_view kCommentStart = "<!--";
+constexpr std::string_view kCommentEnd = "-->";
+constexpr std::size_t kReadBlock = 64 * 1024;
+
+// The whole file, or false when it cannot be opened or a read fails part way: a document cut
+// short by a read error could still parse, and would then pass for the whole list.
+bool ReadWholeFile(std::string_view path, std::string* bytes) {
+  os::FileSystem* files = os::Current().files;
+  if (!files) return false;
+  std::unique_ptr<os::File> file =
+      files->Open(path, os::Access::kRead, os::Creation::kOpenExisting, os::Share::kReadWrite);
+  if (!file) return false;
+  std::int64_t length = file->Length();
+  if (length > 0) bytes->reserve(static_cast<std::size_t>(length) + kReadBlock);
+  for (;;) {
+    std::size_t used = bytes->size();
+    bytes->resize(used + kReadBlock);
+    std::int64_t n = file->Read(bytes->data() + used, kReadBlock);
+    if (n < 0 || static_cast<std::uint64_t>(n) > kReadBlock) return false;
+    bytes->resize(used + static_cast<std::size_t>(n));
+    if (n == 0) return true;
+  }
+}
+
+// Writes the comment-free copy over the bytes themselves: the copy is never longer than what was
+// read up to any point, except for the NUL after a final lead byte.
+void StripCommentsInPlace(std::string& s) {
+  const std::size_t n = s.size();
+  std::size_t w = 0;
+  std::size_t i = 0;
+  while (i < n) {
+    char c = s[i];
+    if (IsLeadByte(c)) {
+      s[w++] = c;
+      if (i + 1 < n) {
+        s[w++] = s[i + 1];
+      } else {
+        // A lead byte that ends the input still gets a second byte, a NUL, which the parser
+        // never stores: such a document loads the same from a file as from memory.
+        if (w == n) s.push_back('\0');
+        s[w++] = '\0';
+      }
+      i += 2;
+    } else if (std::string_view(s).substr(i, kCommentStart.size()) == kCommentStart) {
+      std::size_t end = s.find(kCommentEnd, i + kCommentStart.size());
+      i = end == std::string::npos ? n : end + kCommentEnd.size();
+    } else {
+      s[w++] = c;
+      ++i;
+    }
+  }
+  s.resize(w);
+}
+
+}  // namespace
+
+std::string StripComments(std::string_view bytes) {
+  std::string copy;
+  copy.reserve(bytes.size() + 1);
+  copy.assign(bytes);
+  StripCommentsInPlace(copy);
+  return copy;
+}
+
+std::string StripCommentsFromFile(std::string_view path) {
+  std::string bytes;
+  if (!ReadWholeFile(path, &bytes)) return {};
+  StripCommentsInPlace(bytes);
+  return bytes;
+}
+
+}  // namespace marvane::xml
