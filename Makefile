@@ -32,8 +32,11 @@ asan-tests: deps
 test: unit-tests asan-tests
 	@echo "make test: all suites passed"
 
+# The main job: convert a list the way a user drops it on the window. LIST=path converts that
+# file; by default both bundled examples are converted.
+LIST ?=
 run: build
-	@echo "Built so far:"; ls $(BUILD)/*_test 2>/dev/null | sed 's|^|  |'
+	@tools/run-convert $(BUILD)/tools/marvane-convert/marvane-convert $(if $(LIST),"$(LIST)",examples/cloud-update.ini examples/clients.xml)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

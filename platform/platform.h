@@ -55,9 +55,9 @@ class Process {
 enum class Share { kReadWrite = 1, kWriteOnly = 2, kReadOnly = 3, kNone = 4 };
 enum class Access { kRead = 1, kWrite = 2, kReadWrite = 3 };
 enum class Creation {
-  kOpenExisting,   // fail when missing
-  kOpenAlways,     // create when missing, keep contents
-  kCreateAlways,   // create or truncate
+  kOpenExisting,  // fail when missing
+  kOpenAlways,    // create when missing, keep contents
+  kCreateAlways,  // create or truncate
 };
 
 struct FileIdentity {

@@ -30,11 +30,11 @@ enum class VAlign { kTop, kCenter, kBottom };
 // Frame styles shared by the edit box and the label.
 enum class Border {
   kNone,
-  kClientEdge,            // sunken
-  kDialogFrame,           // modal-dialog frame
+  kClientEdge,   // sunken
+  kDialogFrame,  // modal-dialog frame
   kStaticEdge,
   kClientEdgeAndDialogFrame,
-  kPlain,                 // a one-pixel line
+  kPlain,  // a one-pixel line
 };
 
 // 0xFF000000 means "the system's default colour"; others are 0x00BBGGRR.
@@ -122,7 +122,7 @@ struct ComboBoxArgs : ControlBase {
 enum class Dock { kBottom, kTop, kNone };
 
 struct StatusPart {
-  std::int32_t width = -1;  // -1: to the right edge
+  std::int32_t width = -1;   // -1: to the right edge
   std::uint32_t border = 0;  // 0 sunken, 0x100 none, 0x200 raised
   std::string text;
 };

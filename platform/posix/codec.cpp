@@ -63,8 +63,12 @@ std::string IconvCodec::Utf16ToGbk(std::u16string_view utf16, bool* lossy) {
   return Convert("CP936", "UTF-16LE", in, 2, "?", lossy);
 }
 
-std::string GbkToUtf8(std::string_view gbk) { return Convert("UTF-8", "CP936", gbk, 1, "?", nullptr); }
+std::string GbkToUtf8(std::string_view gbk) {
+  return Convert("UTF-8", "CP936", gbk, 1, "?", nullptr);
+}
 
-std::string Utf8ToGbk(std::string_view utf8) { return Convert("CP936", "UTF-8", utf8, 1, "?", nullptr); }
+std::string Utf8ToGbk(std::string_view utf8) {
+  return Convert("CP936", "UTF-8", utf8, 1, "?", nullptr);
+}
 
 }  // namespace marvane::os::posix

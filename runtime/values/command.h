@@ -23,14 +23,16 @@ inline ValueRecord CallCore(Command command, std::initializer_list<ValueRecord> 
   ValueRecord copy[kMaxInlineArgs];
   if (args.size() > kMaxInlineArgs) return {};
   std::int32_t n = 0;
-  for (const ValueRecord& a : args) copy[n++] = a;
+  for (const ValueRecord& a : args)
+    copy[n++] = a;
   return CallCoreCommand(command, n, copy);
 }
 inline ValueRecord CallLibrary(Command command, std::initializer_list<ValueRecord> args) {
   ValueRecord copy[kMaxInlineArgs];
   if (args.size() > kMaxInlineArgs) return {};
   std::int32_t n = 0;
-  for (const ValueRecord& a : args) copy[n++] = a;
+  for (const ValueRecord& a : args)
+    copy[n++] = a;
   return CallLibraryCommand(command, n, copy);
 }
 

@@ -38,15 +38,21 @@ std::ptrdiff_t IndexOf(std::uint32_t number) {
 
 }  // namespace
 
-void SetWindowDirectory(const WindowDirectory* directory) { Core().windows = directory; }
-const WindowDirectory* GetWindowDirectory() { return Core().windows; }
+void SetWindowDirectory(const WindowDirectory* directory) {
+  Core().windows = directory;
+}
+const WindowDirectory* GetWindowDirectory() {
+  return Core().windows;
+}
 
 std::uintptr_t SystemWindowOf(std::intptr_t object) {
   const WindowDirectory* windows = Core().windows;
   return windows && object ? windows->SystemWindowOf(object) : 0;
 }
 
-void SetEndSequence(EndSequence sequence) { Core().end_sequence = sequence; }
+void SetEndSequence(EndSequence sequence) {
+  Core().end_sequence = sequence;
+}
 
 void EndProgram(int code) {
   EndSequence sequence = Core().end_sequence;
@@ -56,7 +62,9 @@ void EndProgram(int code) {
   std::abort();  // a process service that returned must not let the program go on
 }
 
-void SetRunDirectory(const std::string& directory) { Core().run_directory = directory; }
+void SetRunDirectory(const std::string& directory) {
+  Core().run_directory = directory;
+}
 const char* RunDirectory() {
   return Core().run_directory.empty() ? nullptr : Core().run_directory.c_str();
 }
@@ -96,7 +104,9 @@ std::unique_ptr<os::File> Unregister(std::uint32_t number) {
   return file;
 }
 
-std::size_t Count() { return Core().file_numbers.size(); }
+std::size_t Count() {
+  return Core().file_numbers.size();
+}
 
 }  // namespace open_files
 

@@ -84,7 +84,9 @@ TEST_F(CoreTest, MissingComponentIsFatalOnlyForTheFailingRequest) {
 
 TEST_F(CoreTest, FatalAndEndRequests) {
   static const char message[] = "boom";
-  EXPECT_EQ(RunToEnd([] { RuntimeRequest(request::kFatal, reinterpret_cast<std::intptr_t>(message), 0); }),
+  EXPECT_EQ(RunToEnd([] {
+              RuntimeRequest(request::kFatal, reinterpret_cast<std::intptr_t>(message), 0);
+            }),
             -1);
   EXPECT_EQ(dialogs_.shown().at(0).text, Gbk("运行时出错!\r\n\r\n错误信息：boom\r\n\r\n0, 0\r\n"));
   EXPECT_EQ(RunToEnd([] { RuntimeRequest(request::kEndProgram, 0, 0); }), 0);

@@ -46,7 +46,9 @@ bool IsConstant(const void* p) {
   return ProgramConstants().Holds(p) || IsStaticEmpty(p);
 }
 
-void* TryAllocate(std::size_t size) { return os::Current().heap->Allocate(size); }
+void* TryAllocate(std::size_t size) {
+  return os::Current().heap->Allocate(size);
+}
 
 void* Allocate(std::size_t size) {
   void* block = os::Current().heap->Allocate(size);

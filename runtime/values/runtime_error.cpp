@@ -10,14 +10,18 @@ namespace marvane {
 namespace {
 
 constexpr const char* kErrorTable[] = {
-    nullptr,       text::kError1, text::kError2, text::kError3,  text::kError4, text::kError5,
+    nullptr,       text::kError1, text::kError2, text::kError3, text::kError4,  text::kError5,
     text::kError6, text::kError7, text::kError8, text::kError9, text::kError10, text::kError11,
 };
 
 // Identifier bits 24-27 hold 2 for a window.
-bool IsWindowId(std::int32_t id) { return id != 0 && ((static_cast<std::uint32_t>(id) >> 24) & 0xF) == 2; }
+bool IsWindowId(std::int32_t id) {
+  return id != 0 && ((static_cast<std::uint32_t>(id) >> 24) & 0xF) == 2;
+}
 
-std::string Quoted(const std::string& tag) { return "\"" + tag + "\""; }
+std::string Quoted(const std::string& tag) {
+  return "\"" + tag + "\"";
+}
 
 }  // namespace
 

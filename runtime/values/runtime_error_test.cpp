@@ -71,7 +71,8 @@ TEST_F(RuntimeErrorTest, DetailNamesWindowAndComponent) {
       // Tags are enclosed in double quotes; the window's own unit is unit 0.
       {0x52010001, 0x16010015, "\r\n1375797249, 369164309\r\n\"主窗口\"\r\n\"列表\"\r\n"},
       {0x52010001, 0, "\r\n1375797249, 0\r\n\"主窗口\"\r\n\"\"\r\n"},
-      {0x52010001, 0x16010099, "\r\n1375797249, 369164441\r\n\"主窗口\"\r\n未找到所指定的窗口组件\r\n"},
+      {0x52010001, 0x16010099,
+       "\r\n1375797249, 369164441\r\n\"主窗口\"\r\n未找到所指定的窗口组件\r\n"},
       {0x52010002, 5, "\r\n1375797250, 5\r\n未找到所指定的窗口\r\n"},
       // Bits 24-27 are not 2: not a window identifier, no lookup.
       {0x16010015, 0, "\r\n369164309, 0\r\n"},
@@ -87,7 +88,8 @@ TEST_F(RuntimeErrorTest, EveryTableNumberHasItsMessage) {
   EXPECT_EQ(RuntimeErrorMessage(12), "");
   EXPECT_EQ(RuntimeErrorMessage(4), Gbk("数组成员引用下标必须大于等于1"));
   EXPECT_EQ(RuntimeErrorMessage(11), Gbk("所提供参数的数据类型不符合要求"));
-  for (int n = 1; n <= 11; ++n) EXPECT_FALSE(RuntimeErrorMessage(n).empty()) << n;
+  for (int n = 1; n <= 11; ++n)
+    EXPECT_FALSE(RuntimeErrorMessage(n).empty()) << n;
 }
 
 TEST_F(RuntimeErrorTest, ArrayIndexCheck) {

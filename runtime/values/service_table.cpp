@@ -8,19 +8,8 @@ namespace marvane {
 
 ServiceTable& Services() {
   static ServiceTable table = {
-      ReportRuntimeError,
-      nullptr,
-      CallLibraryCommand,
-      CallCoreCommand,
-      nullptr,
-      nullptr,
-      Allocate,
-      Reallocate,
-      Free,
-      EndProgram,
-      nullptr,
-      nullptr,
-      nullptr,
+      ReportRuntimeError, nullptr, CallLibraryCommand, CallCoreCommand, nullptr, nullptr, Allocate,
+      Reallocate,         Free,    EndProgram,         nullptr,         nullptr, nullptr,
   };
   return table;
 }

@@ -40,31 +40,46 @@ inline constexpr std::uint32_t kDropTarget = 0x00020001;
 inline constexpr std::uint32_t kStatusBar = 0x00030002;
 inline constexpr std::uint32_t kXmlTree = 0x00040001;
 
-constexpr std::uint32_t BaseOf(std::uint32_t code) { return code & ~kArrayFlag; }
+constexpr std::uint32_t BaseOf(std::uint32_t code) {
+  return code & ~kArrayFlag;
+}
 // Basic: 0x80000000 up to, not including, 0xC0000000 once the array flag is cleared.
 constexpr bool IsBasic(std::uint32_t code) {
   std::uint32_t base = BaseOf(code);
   return base >= 0x80000000u && base < 0xC0000000u;
 }
-constexpr bool IsArray(std::uint32_t code) { return (code & kArrayFlag) != 0 && IsBasic(code); }
+constexpr bool IsArray(std::uint32_t code) {
+  return (code & kArrayFlag) != 0 && IsBasic(code);
+}
 constexpr bool IsNumeric(std::uint32_t code) {
   return IsBasic(code) && (BaseOf(code) & 0xFF) == 0x01;
 }
-constexpr bool IsUserRecord(std::uint32_t code) { return code >= 0x40000000u && code <= 0x7FFFFFFFu; }
+constexpr bool IsUserRecord(std::uint32_t code) {
+  return code >= 0x40000000u && code <= 0x7FFFFFFFu;
+}
 constexpr bool IsLibraryDefined(std::uint32_t code) {
   return code != 0 && !IsBasic(code) && !IsUserRecord(code);
 }
-constexpr std::uint32_t LibraryOf(std::uint32_t code) { return code >> 16; }
+constexpr std::uint32_t LibraryOf(std::uint32_t code) {
+  return code >> 16;
+}
 // Raw element size of a numeric base type: byte 1, short 2, int 4, long 8, float 4, double 8.
 constexpr int NumericSize(std::uint32_t code) {
   switch (BaseOf(code)) {
-    case kByte: return 1;
-    case kShort: return 2;
-    case kInt: return 4;
-    case kLong: return 8;
-    case kFloat: return 4;
-    case kDouble: return 8;
-    default: return 0;
+    case kByte:
+      return 1;
+    case kShort:
+      return 2;
+    case kInt:
+      return 4;
+    case kLong:
+      return 8;
+    case kFloat:
+      return 4;
+    case kDouble:
+      return 8;
+    default:
+      return 0;
   }
 }
 }  // namespace type
@@ -80,7 +95,9 @@ inline void SetPointer(ValueRecord& r, const void* p) {
   r.low = static_cast<std::uint32_t>(v);
   r.high = static_cast<std::uint32_t>(v >> 32);
 }
-inline std::int32_t IntOf(const ValueRecord& r) { return static_cast<std::int32_t>(r.low); }
+inline std::int32_t IntOf(const ValueRecord& r) {
+  return static_cast<std::int32_t>(r.low);
+}
 inline std::int64_t LongOf(const ValueRecord& r) {
   return static_cast<std::int64_t>(r.low | (static_cast<std::uint64_t>(r.high) << 32));
 }
@@ -95,12 +112,16 @@ inline float FloatOf(const ValueRecord& r) {
   std::memcpy(&f, &r.low, sizeof f);
   return f;
 }
-inline bool IsOmitted(const ValueRecord& r) { return r.type == type::kNone; }
+inline bool IsOmitted(const ValueRecord& r) {
+  return r.type == type::kNone;
+}
 
 inline ValueRecord IntValue(std::int32_t v) {
   return {static_cast<std::uint32_t>(v), 0, type::kInt};
 }
-inline ValueRecord BoolValue(bool v) { return {v ? 1u : 0u, 0, type::kBool}; }
+inline ValueRecord BoolValue(bool v) {
+  return {v ? 1u : 0u, 0, type::kBool};
+}
 inline ValueRecord LongValue(std::int64_t v) {
   auto u = static_cast<std::uint64_t>(v);
   return {static_cast<std::uint32_t>(u), static_cast<std::uint32_t>(u >> 32), type::kLong};

@@ -17,8 +17,12 @@ std::uint32_t ReadU32(const void* p) {
 
 }  // namespace
 
-const char* StaticEmptyText() { return reinterpret_cast<const char*>(kStaticEmpties); }
-const void* StaticEmptyByteSet() { return kStaticEmpties + 4; }
+const char* StaticEmptyText() {
+  return reinterpret_cast<const char*>(kStaticEmpties);
+}
+const void* StaticEmptyByteSet() {
+  return kStaticEmpties + 4;
+}
 
 bool IsStaticEmpty(const void* p) {
   auto c = static_cast<const unsigned char*>(p);
@@ -55,7 +59,9 @@ void* MakeByteSet(const void* p, std::size_t n) {
   return block;
 }
 
-std::size_t TextLength(const char* text) { return text ? std::strlen(text) : 0; }
+std::size_t TextLength(const char* text) {
+  return text ? std::strlen(text) : 0;
+}
 
 std::uint32_t ByteSetLength(const void* block) {
   return block ? ReadU32(static_cast<const char*>(block) + 4) : 0;
@@ -65,13 +71,16 @@ const std::uint8_t* ByteSetData(const void* block) {
   return block ? static_cast<const std::uint8_t*>(block) + 8 : nullptr;
 }
 
-std::uint32_t ArrayDimensions(const void* block) { return block ? ReadU32(block) : 0; }
+std::uint32_t ArrayDimensions(const void* block) {
+  return block ? ReadU32(block) : 0;
+}
 
 std::uint64_t ArrayCount(const void* block) {
   if (!block) return 0;
   std::uint32_t d = ReadU32(block);
   std::uint64_t count = 1;
-  for (std::uint32_t i = 0; i < d; ++i) count *= ReadU32(static_cast<const char*>(block) + 4 + 4 * i);
+  for (std::uint32_t i = 0; i < d; ++i)
+    count *= ReadU32(static_cast<const char*>(block) + 4 + 4 * i);
   return d ? count : 0;
 }
 
@@ -94,7 +103,8 @@ void* NewTextArray(std::uint32_t count) {
 void FreeTextArray(void* block) {
   if (!block || IsConstant(block)) return;
   Text* elements = TextArrayElements(block);
-  for (std::uint64_t i = 0, n = ArrayCount(block); i < n; ++i) Free(elements[i]);
+  for (std::uint64_t i = 0, n = ArrayCount(block); i < n; ++i)
+    Free(elements[i]);
   Free(block);
 }
 

@@ -32,7 +32,9 @@ inline Text MakeText(std::string_view s) {
 void* MakeByteSet(const void* p, std::size_t n);
 
 std::size_t TextLength(const char* text);
-inline std::string_view TextView(const char* text) { return text ? text : std::string_view(); }
+inline std::string_view TextView(const char* text) {
+  return text ? text : std::string_view();
+}
 
 std::uint32_t ByteSetLength(const void* block);
 const std::uint8_t* ByteSetData(const void* block);

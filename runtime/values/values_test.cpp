@@ -100,8 +100,9 @@ TEST_F(ValuesTest, AllocationFailureIsTheFatalReport) {
   ASSERT_TRUE(code.has_value());
   EXPECT_EQ(*code, -1);
   ASSERT_EQ(dialogs_.shown().size(), 1u);
-  EXPECT_EQ(dialogs_.shown()[0].text,
-            testing::Gbk("运行时出错!\r\n\r\n错误信息：分配 1048576 字节内存失败!\r\n\r\n0, 0\r\n"));
+  EXPECT_EQ(
+      dialogs_.shown()[0].text,
+      testing::Gbk("运行时出错!\r\n\r\n错误信息：分配 1048576 字节内存失败!\r\n\r\n0, 0\r\n"));
   EXPECT_EQ(dialogs_.shown()[0].caption, testing::Gbk("错误"));
   EXPECT_EQ(dialogs_.shown()[0].style, 0x10u);
   EXPECT_EQ(dialogs_.shown()[0].owner, 0u);

@@ -34,6 +34,8 @@ inline std::vector<std::optional<std::string>> TakeTextArray(const ValueRecord& 
   return out;
 }
 
-inline ValueRecord Omitted() { return {}; }
+inline ValueRecord Omitted() {
+  return {};
+}
 
 }  // namespace marvane::testing

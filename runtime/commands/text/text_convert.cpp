@@ -36,8 +36,8 @@ std::string DateTimeText(double value) {
   long long month = mp < 10 ? mp + 3 : mp - 9;
   long long year = yoe + era * 400 + (month <= 2);
   char buffer[160];
-  std::snprintf(buffer, sizeof buffer, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", year, month, day,
-                seconds / 3600, seconds / 60 % 60, seconds % 60);
+  std::snprintf(buffer, sizeof buffer, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", year, month,
+                day, seconds / 3600, seconds / 60 % 60, seconds % 60);
   return buffer;
 }
 

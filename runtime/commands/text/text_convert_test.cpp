@@ -9,10 +9,10 @@
 namespace marvane::commands {
 namespace {
 
+using std::nullopt;
 using testing::Gbk;
 using testing::TakeByteSet;
 using testing::TakeText;
-using std::nullopt;
 using Opt = std::optional<std::string>;
 
 class TextConvertTest : public testing::RuntimeTest {
@@ -24,7 +24,8 @@ class TextConvertTest : public testing::RuntimeTest {
     const std::uint32_t header[2] = {1, static_cast<std::uint32_t>(values.size())};
     std::memcpy(block, header, 8);
     std::size_t i = 0;
-    for (T v : values) std::memcpy(block + 8 + sizeof(T) * i++, &v, sizeof(T));
+    for (T v : values)
+      std::memcpy(block + 8 + sizeof(T) * i++, &v, sizeof(T));
     return block;
   }
 };
@@ -79,7 +80,7 @@ TEST_F(TextConvertTest, ToTextOfBytesStopsAtNul) {
 TEST_F(TextConvertTest, ToTextOfDateTimeIsReadable) {
   // 2 = 1900-01-01; .5 = noon.
   EXPECT_EQ(TakeText(CallCore(ToText, {ValueRecord{DoubleValue(2.5).low, DoubleValue(2.5).high,
-                                                    type::kDateTime}})),
+                                                   type::kDateTime}})),
             "1900-01-01 12:00:00");
 }
 
@@ -108,9 +109,9 @@ TEST_F(TextConvertTest, ToByteSet) {
   EXPECT_EQ(TakeByteSet(copy), std::string("a\0b", 3));
 
   OwnedByteSet shorts(NumericArray<std::int16_t>({1, 2}));
-  EXPECT_EQ(
-      TakeByteSet(CallCore(ToByteSet, {PointerValue(shorts.get(), type::kShort | type::kArrayFlag)})),
-      std::string("\x01\0\x02\0", 4));
+  EXPECT_EQ(TakeByteSet(
+                CallCore(ToByteSet, {PointerValue(shorts.get(), type::kShort | type::kArrayFlag)})),
+            std::string("\x01\0\x02\0", 4));
   OwnedTextArray texts(NewTextArray(1));
   EXPECT_EQ(
       TakeByteSet(CallCore(ToByteSet, {PointerValue(texts.get(), type::kText | type::kArrayFlag)})),

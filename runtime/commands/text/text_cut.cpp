@@ -48,7 +48,8 @@ void SplitText(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
       bool stopped = false;
       while (length - scan >= d) {
         if (std::memcmp(text + scan, delimiter, d) == 0) {
-          parts.push_back(MakeTextFromBytes(text + segment, static_cast<std::int64_t>(scan - segment)));
+          parts.push_back(
+              MakeTextFromBytes(text + segment, static_cast<std::int64_t>(scan - segment)));
           scan += d;
           segment = scan;
           if (!unlimited && --limit == 0) {
@@ -67,7 +68,8 @@ void SplitText(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
 
   void* array = NewTextArray(static_cast<std::uint32_t>(parts.size()));
   Text* slots = TextArrayElements(array);
-  for (std::size_t i = 0; i < parts.size(); ++i) slots[i] = parts[i];
+  for (std::size_t i = 0; i < parts.size(); ++i)
+    slots[i] = parts[i];
   *result = PointerValue(array, type::kText | type::kArrayFlag);
 }
 

@@ -7,10 +7,10 @@
 namespace marvane::commands {
 namespace {
 
+using std::nullopt;
 using testing::Omitted;
 using testing::TakeText;
 using testing::TakeTextArray;
-using std::nullopt;
 using Opt = std::optional<std::string>;
 
 class TextCutTest : public testing::RuntimeTest {};
@@ -22,7 +22,7 @@ TEST_F(TextCutTest, LeftText) {
     Opt expected;
   };
   const Case cases[] = {
-      {"abc", 5, "abc"}, {"abc", 2, "ab"},  {"abc", 0, nullopt},
+      {"abc", 5, "abc"},    {"abc", 2, "ab"}, {"abc", 0, nullopt},
       {"abc", -1, nullopt}, {"", 3, nullopt}, {"\xB0\xA1x", 1, "\xB0"},  // cuts a character
   };
   for (const Case& c : cases) {
@@ -38,8 +38,8 @@ TEST_F(TextCutTest, MidText) {
     Opt expected;
   };
   const Case cases[] = {
-      {"abcdef", 2, 3, "bcd"},   {"abcdef", 5, 10, "ef"}, {"abc", 4, 1, nullopt},
-      {"abc", 0, 2, nullopt},    {"abc", 1, 0, nullopt},  {"abc", 3, 1, "c"},
+      {"abcdef", 2, 3, "bcd"},      {"abcdef", 5, 10, "ef"}, {"abc", 4, 1, nullopt},
+      {"abc", 0, 2, nullopt},       {"abc", 1, 0, nullopt},  {"abc", 3, 1, "c"},
       {"abc", 2, 2147483647, "bc"},  // no overflow past the end
       {"", 1, 1, nullopt},
   };

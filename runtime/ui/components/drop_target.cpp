@@ -1,0 +1,171 @@
+#include "runtime/ui/components/drop_target.h"
+
+#include "platform/window_system.h"
+#include "runtime/ui/component.h"
+#include "runtime/ui/dispatch.h"
+#include "runtime/ui/form/stream_reader.h"
+#include "runtime/ui/runtime.h"
+#include "runtime/ui/runtime_state.h"
+#include "runtime/values/core.h"
+#include "runtime/values/values.h"
+
+namespace marvane::ui {
+namespace {
+
+constexpr std::uint32_t kVersion = 1;
+enum Kind { kText, kHtml, kLink, kFiles, kKindCount };
+constexpr std::int32_t kEventOf[kKindCount] = {0, 1, 2, 3};
+
+class DropTarget final : public Component, public os::DropSink {
+ public:
+  DropTarget(const CreateParams& p, const bool accepts[kKindCount])
+      : Component(p.window_id, p.unit_id, 0) {
+    for (int k = 0; k < kKindCount; ++k)
+      accepts_[k] = accepts[k];
+    html_format_ = Windows().RegisterFormat("HTML Format");
+    link_format_ = Windows().RegisterFormat("UniformResourceLocator");
+  }
+  ~DropTarget() override { Revoke(); }
+
+  bool Register(os::WindowHandle window) {
+    if (registered_) return false;
+    if (!Windows().RegisterDropTarget(window, this)) return false;
+    registered_ = window;
+    return true;
+  }
+
+  // The component's window is gone: no more drops.
+  void OnDestroyed() override { Revoke(); }
+
+  bool& accepts(int kind) { return accepts_[kind]; }
+
+  std::uint32_t DragEnter(os::DragData& data, std::uint32_t keys, std::uint32_t allowed) override {
+    acceptable_ = false;
+    if (accepts_[kText] && data.HasFormat(os::kTextFormat)) acceptable_ = true;
+    if (!acceptable_ && accepts_[kFiles] && data.HasFormat(os::kFilesFormat)) acceptable_ = true;
+    if (!acceptable_ && accepts_[kLink] && data.HasFormat(link_format_)) acceptable_ = true;
+    if (!acceptable_ && accepts_[kHtml] && data.HasFormat(html_format_)) acceptable_ = true;
+    return Effect(keys, allowed);
+  }
+  std::uint32_t DragOver(std::uint32_t keys, std::uint32_t allowed) override {
+    return Effect(keys, allowed);
+  }
+  void DragLeave() override {}
+  std::uint32_t Drop(os::DragData& data, std::uint32_t keys, std::uint32_t allowed) override {
+    std::uint32_t effect = Effect(keys, allowed);
+    if (effect == os::drag::kEffectNone) return effect;
+    std::string text;
+    if (accepts_[kText] && !data.HasFormat(html_format_) && data.GetText(os::kTextFormat, &text)) {
+      Raise(kText, text);
+    } else if (accepts_[kHtml] && data.GetText(html_format_, &text)) {
+      Raise(kHtml, text);
+    } else if (accepts_[kLink] && data.GetText(link_format_, &text)) {
+      Raise(kLink, text);
+    } else if (accepts_[kFiles]) {
+      std::vector<std::string> paths;
+      if (data.GetFiles(&paths)) Raise(kFiles, FilesText(paths));
+    }
+    return effect;
+  }
+
+ private:
+  // The effect from the key state and what the source allows.
+  std::uint32_t Effect(std::uint32_t keys, std::uint32_t allowed) const {
+    using namespace os::drag;
+    if (!acceptable_) return kEffectNone;
+    bool control = keys & kControl, shift = keys & kShift;
+    if (control || shift) {
+      std::uint32_t wanted = control ? (shift ? kEffectLink : kEffectCopy) : kEffectMove;
+      // A link is never given.
+      if (wanted == kEffectLink || !(allowed & wanted)) return kEffectNone;
+      return wanted;
+    }
+    if (allowed & kEffectCopy) return kEffectCopy;
+    if (allowed & kEffectMove) return kEffectMove;
+    return kEffectNone;
+  }
+
+  static std::string FilesText(const std::vector<std::string>& paths) {
+    if (paths.size() == 1) return paths[0];
+    std::string text;
+    for (const std::string& path : paths)
+      text += path + "\r\n";
+    return text;
+  }
+
+  // Hands the text to the handler by reference, in runtime memory that is freed afterwards.
+  void Raise(int kind, const std::string& text) {
+    Text variable = MakeText(text);
+    EventRequest request;
+    request.window_id = window_id();
+    request.unit_id = unit_id();
+    request.event = kEventOf[kind];
+    request.argument_count = 1;
+    request.arguments[0].payload = reinterpret_cast<std::uintptr_t>(&variable);
+    request.arguments[0].type = type::kText;
+    request.arguments[0].state = kByReference;
+    Notify(2031, reinterpret_cast<std::intptr_t>(&request), 0);
+    Notify(2025, reinterpret_cast<std::intptr_t>(variable), 0);
+  }
+
+  void Revoke() {
+    // Revoke the window the registration named; the original revoked the window it was created
+    // under, which left the registration to end only with that window.
+    if (registered_ && Windows().Exists(registered_)) Windows().RevokeDropTarget(registered_);
+    registered_ = 0;
+  }
+
+  bool accepts_[kKindCount] = {};
+  std::uint32_t html_format_ = 0, link_format_ = 0;
+  os::WindowHandle registered_ = 0;
+  bool acceptable_ = false;
+};
+
+Component* Create(const CreateParams& p) {
+  StreamReader r(p.data);
+  std::uint32_t version = r.U32();
+  bool accepts[kKindCount] = {};
+  for (bool& a : accepts)
+    a = r.U32() != 0;
+  if (!r.ok() || version > kVersion) return nullptr;
+  return new DropTarget(p, accepts);
+}
+
+void GetProperty(Component* object, std::int32_t index, PropertyValue* value) {
+  if (index >= 0 && index < kKindCount)
+    value->number = static_cast<DropTarget*>(object)->accepts(index);
+}
+
+int SetProperty(Component* object, std::int32_t index, const PropertyValue& value) {
+  if (index >= 0 && index < kKindCount)
+    static_cast<DropTarget*>(object)->accepts(index) = value.number != 0;
+  return 0;
+}
+
+}  // namespace
+
+const PropertyInfo kDropTargetProperties[] = {{1003, 0}, {1003, 0}, {1003, 0}, {1003, 0}};
+const std::int32_t kDropTargetPropertyCount = 4;
+
+void* DropTargetInterface(int number) {
+  switch (number) {
+    case interface_number::kCreate:
+      return reinterpret_cast<void*>(&Create);
+    case interface_number::kSetProperty:
+      return reinterpret_cast<void*>(&SetProperty);
+    case interface_number::kGetProperty:
+      return reinterpret_cast<void*>(&GetProperty);
+    default:
+      return nullptr;
+  }
+}
+
+void RegisterDropArea(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
+  const ValueRecord& self = Arg(argc, args, 0);
+  auto* component = reinterpret_cast<Component*>(Notify(2007, self.low, self.high));
+  auto* target = dynamic_cast<DropTarget*>(component);
+  auto window = static_cast<os::WindowHandle>(Arg(argc, args, 1).low);
+  result->low = target && target->Register(window) ? 1 : 0;
+}
+
+}  // namespace marvane::ui

@@ -1,0 +1,43 @@
+#include "runtime/ui/component.h"
+#include "runtime/ui/components/simple_controls.h"
+#include "runtime/ui/form/stream_reader.h"
+#include "runtime/ui/runtime_state.h"
+
+namespace marvane::ui {
+namespace {
+
+constexpr std::uint32_t kVersion = 1;
+
+Component* Create(const CreateParams& p) {
+  StreamReader r(p.data);
+  std::uint32_t version = r.U32();
+  std::uint32_t align = r.U32();
+  std::uint32_t text_color = r.U32();
+  std::uint32_t background = r.U32();
+  std::string font = r.CountedBlock();
+  std::string caption = r.CountedText();
+  if (!r.ok() || version > kVersion) return nullptr;
+  os::GroupBoxArgs a;
+  a.parent = p.parent;
+  a.id = p.control_number;
+  a.rect = p.rect;
+  a.disabled = p.disabled;
+  a.tab_stop = p.tab_stop;
+  a.caption = caption;
+  a.align = align == 0 ? os::HAlign::kLeft : align == 1 ? os::HAlign::kCenter : os::HAlign::kRight;
+  a.text_color = text_color;
+  a.background = background;
+  os::WindowHandle handle = Windows().CreateGroupBox(a);
+  return handle ? new Component(p.window_id, p.unit_id, handle) : nullptr;
+}
+
+}  // namespace
+
+const PropertyInfo kGroupBoxProperties[] = {{1005, 0}};
+const std::int32_t kGroupBoxPropertyCount = 0;
+
+void* GroupBoxInterface(int number) {
+  return number == interface_number::kCreate ? reinterpret_cast<void*>(&Create) : nullptr;
+}
+
+}  // namespace marvane::ui
