@@ -1,4 +1,5 @@
 #include "runtime/ui/component.h"
+#include "runtime/ui/components/class_support.h"
 #include "runtime/ui/components/simple_controls.h"
 #include "runtime/ui/dispatch.h"
 #include "runtime/ui/form/stream_reader.h"
@@ -26,12 +27,7 @@ Component* Create(const CreateParams& p) {
   std::string font = r.CountedBlock();
   std::string caption = r.CountedText();
   if (!r.ok() || version > kVersion) return nullptr;
-  os::ButtonArgs a;
-  a.parent = p.parent;
-  a.id = p.control_number;
-  a.rect = p.rect;
-  a.disabled = p.disabled;
-  a.tab_stop = p.tab_stop;
+  auto a = ControlArgs<os::ButtonArgs>(p);
   a.caption = caption;
   a.default_button = type == 1;
   a.align = halign == 0   ? os::HAlign::kLeft
@@ -60,16 +56,7 @@ const PropertyInfo kButtonProperties[] = {{1005, 0}};
 const std::int32_t kButtonPropertyCount = 1;
 
 void* ButtonInterface(int number) {
-  switch (number) {
-    case interface_number::kCreate:
-      return reinterpret_cast<void*>(&Create);
-    case interface_number::kSetProperty:
-      return reinterpret_cast<void*>(&SetProperty);
-    case interface_number::kGetProperty:
-      return reinterpret_cast<void*>(&GetProperty);
-    default:
-      return nullptr;
-  }
+  return ProcedureFor(number, {Create, SetProperty, GetProperty});
 }
 
 }  // namespace marvane::ui

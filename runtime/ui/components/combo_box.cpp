@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/ui/component.h"
+#include "runtime/ui/components/class_support.h"
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime_state.h"
 
@@ -66,12 +67,7 @@ std::int32_t Clamp(std::int64_t selection, std::size_t count) {
 Component* Create(const CreateParams& p) {
   ComboData d;
   if (!Parse(p.data, &d)) return nullptr;
-  os::ComboBoxArgs a;
-  a.parent = p.parent;
-  a.id = p.control_number;
-  a.rect = p.rect;
-  a.disabled = p.disabled;
-  a.tab_stop = p.tab_stop;
+  auto a = ControlArgs<os::ComboBoxArgs>(p);
   a.kind = d.type == 0   ? os::ComboKind::kSimple
            : d.type == 1 ? os::ComboKind::kDropDown
                          : os::ComboKind::kDropDownList;
@@ -145,16 +141,7 @@ const PropertyInfo kComboBoxProperties[] = {
 const std::int32_t kComboBoxPropertyCount = 12;
 
 void* ComboBoxInterface(int number) {
-  switch (number) {
-    case interface_number::kCreate:
-      return reinterpret_cast<void*>(&Create);
-    case interface_number::kSetProperty:
-      return reinterpret_cast<void*>(&SetProperty);
-    case interface_number::kGetProperty:
-      return reinterpret_cast<void*>(&GetProperty);
-    default:
-      return nullptr;
-  }
+  return ProcedureFor(number, {Create, SetProperty, GetProperty});
 }
 
 }  // namespace marvane::ui

@@ -2,6 +2,7 @@
 
 #include "platform/window_system.h"
 #include "runtime/ui/component.h"
+#include "runtime/ui/components/class_support.h"
 #include "runtime/ui/dispatch.h"
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime.h"
@@ -148,16 +149,7 @@ const PropertyInfo kDropTargetProperties[] = {{1003, 0}, {1003, 0}, {1003, 0}, {
 const std::int32_t kDropTargetPropertyCount = 4;
 
 void* DropTargetInterface(int number) {
-  switch (number) {
-    case interface_number::kCreate:
-      return reinterpret_cast<void*>(&Create);
-    case interface_number::kSetProperty:
-      return reinterpret_cast<void*>(&SetProperty);
-    case interface_number::kGetProperty:
-      return reinterpret_cast<void*>(&GetProperty);
-    default:
-      return nullptr;
-  }
+  return ProcedureFor(number, {Create, SetProperty, GetProperty});
 }
 
 void RegisterDropArea(ValueRecord* result, std::int32_t argc, ValueRecord* args) {

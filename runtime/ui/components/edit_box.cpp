@@ -1,6 +1,7 @@
 #include "runtime/ui/components/edit_box.h"
 
 #include "runtime/ui/component.h"
+#include "runtime/ui/components/class_support.h"
 #include "runtime/ui/components/stored_data.h"
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime_state.h"
@@ -66,23 +67,6 @@ std::string Serialize(const EditData& d) {
   return w.Take();
 }
 
-os::Border BorderOf(std::int64_t style) {
-  switch (style) {
-    case 1:
-      return os::Border::kClientEdge;
-    case 2:
-      return os::Border::kDialogFrame;
-    case 3:
-      return os::Border::kStaticEdge;
-    case 4:
-      return os::Border::kClientEdgeAndDialogFrame;
-    case 5:
-      return os::Border::kPlain;
-    default:
-      return os::Border::kNone;
-  }
-}
-
 class EditBox final : public Component {
  public:
   EditBox(const CreateParams& p, os::WindowHandle handle, EditData data)
@@ -95,12 +79,7 @@ class EditBox final : public Component {
 
 os::WindowHandle CreateControl(const CreateParams& p, const EditData& d) {
   const auto* s = d.settings;
-  os::EditArgs a;
-  a.parent = p.parent;
-  a.id = p.control_number;
-  a.rect = p.rect;
-  a.disabled = p.disabled;
-  a.tab_stop = p.tab_stop;
+  auto a = ControlArgs<os::EditArgs>(p);
   a.text = d.content;
   a.hide_selection = s[EditData::kHideSelection] != 0;
   a.multi_line = s[EditData::kMultiLine] != 0;
@@ -123,7 +102,7 @@ os::WindowHandle CreateControl(const CreateParams& p, const EditData& d) {
   a.case_conversion = conversion == 1   ? os::CaseConversion::kLower
                       : conversion == 2 ? os::CaseConversion::kUpper
                                         : os::CaseConversion::kNone;
-  a.border = BorderOf(s[EditData::kBorder]);
+  a.border = BorderFromStyle(s[EditData::kBorder]);
   a.text_color = static_cast<std::uint32_t>(s[EditData::kTextColor]);
   a.background = static_cast<std::uint32_t>(s[EditData::kBackground]);
   a.max_length = static_cast<std::uint32_t>(s[EditData::kMaxLength]);
@@ -204,18 +183,7 @@ const PropertyInfo kEditBoxProperties[] = {
 const std::int32_t kEditBoxPropertyCount = 18;
 
 void* EditBoxInterface(int number) {
-  switch (number) {
-    case interface_number::kCreate:
-      return reinterpret_cast<void*>(&Create);
-    case interface_number::kSetProperty:
-      return reinterpret_cast<void*>(&SetProperty);
-    case interface_number::kGetAllPropertyData:
-      return reinterpret_cast<void*>(&AllPropertyData);
-    case interface_number::kGetProperty:
-      return reinterpret_cast<void*>(&GetProperty);
-    default:
-      return nullptr;
-  }
+  return ProcedureFor(number, {Create, SetProperty, GetProperty, AllPropertyData});
 }
 
 }  // namespace marvane::ui

@@ -1,4 +1,5 @@
 #include "runtime/ui/component.h"
+#include "runtime/ui/components/class_support.h"
 #include "runtime/ui/components/simple_controls.h"
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime_state.h"
@@ -17,12 +18,7 @@ Component* Create(const CreateParams& p) {
   std::string font = r.CountedBlock();
   std::string caption = r.CountedText();
   if (!r.ok() || version > kVersion) return nullptr;
-  os::GroupBoxArgs a;
-  a.parent = p.parent;
-  a.id = p.control_number;
-  a.rect = p.rect;
-  a.disabled = p.disabled;
-  a.tab_stop = p.tab_stop;
+  auto a = ControlArgs<os::GroupBoxArgs>(p);
   a.caption = caption;
   a.align = align == 0 ? os::HAlign::kLeft : align == 1 ? os::HAlign::kCenter : os::HAlign::kRight;
   a.text_color = text_color;
@@ -37,7 +33,7 @@ const PropertyInfo kGroupBoxProperties[] = {{1005, 0}};
 const std::int32_t kGroupBoxPropertyCount = 0;
 
 void* GroupBoxInterface(int number) {
-  return number == interface_number::kCreate ? reinterpret_cast<void*>(&Create) : nullptr;
+  return ProcedureFor(number, {Create});
 }
 
 }  // namespace marvane::ui

@@ -1,4 +1,5 @@
 #include "runtime/ui/component.h"
+#include "runtime/ui/components/class_support.h"
 #include "runtime/ui/components/simple_controls.h"
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime_state.h"
@@ -8,23 +9,6 @@ namespace {
 
 constexpr std::uint32_t kVersion = 2;
 constexpr int kAppearanceWords = 16;
-
-os::Border BorderOf(std::uint32_t style) {
-  switch (style) {
-    case 1:
-      return os::Border::kClientEdge;
-    case 2:
-      return os::Border::kDialogFrame;
-    case 3:
-      return os::Border::kStaticEdge;
-    case 4:
-      return os::Border::kClientEdgeAndDialogFrame;
-    case 5:
-      return os::Border::kPlain;
-    default:
-      return os::Border::kNone;
-  }
-}
 
 Component* Create(const CreateParams& p) {
   StreamReader r(p.data);
@@ -37,14 +21,9 @@ Component* Create(const CreateParams& p) {
   r.CountedText();
   r.CountedText();
   if (!r.ok() || version > kVersion) return nullptr;
-  os::LabelArgs a;
-  a.parent = p.parent;
-  a.id = p.control_number;
-  a.rect = p.rect;
-  a.disabled = p.disabled;
-  a.tab_stop = p.tab_stop;
+  auto a = ControlArgs<os::LabelArgs>(p);
   a.caption = caption;
-  a.border = BorderOf(appearance.empty() ? 0 : appearance[0]);
+  a.border = BorderFromStyle(appearance.empty() ? 0 : appearance[0]);
   os::WindowHandle handle = Windows().CreateLabel(a);
   return handle ? new Component(p.window_id, p.unit_id, handle) : nullptr;
 }
@@ -55,7 +34,7 @@ const PropertyInfo kLabelProperties[] = {{1005, 0}};
 const std::int32_t kLabelPropertyCount = 0;
 
 void* LabelInterface(int number) {
-  return number == interface_number::kCreate ? reinterpret_cast<void*>(&Create) : nullptr;
+  return ProcedureFor(number, {Create});
 }
 
 }  // namespace marvane::ui

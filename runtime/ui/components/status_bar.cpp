@@ -1,6 +1,7 @@
 #include "runtime/ui/components/status_bar.h"
 
 #include "runtime/ui/component.h"
+#include "runtime/ui/components/class_support.h"
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime.h"
 #include "runtime/ui/runtime_state.h"
@@ -90,7 +91,7 @@ const PropertyInfo kStatusBarProperties[] = {{1014, 0}, {1006, 0}, {1003, 0},
 const std::int32_t kStatusBarPropertyCount = 6;
 
 void* StatusBarInterface(int number) {
-  return number == interface_number::kCreate ? reinterpret_cast<void*>(&Create) : nullptr;
+  return ProcedureFor(number, {Create});
 }
 
 void SetStatusPartText(ValueRecord* /*result*/, std::int32_t argc, ValueRecord* args) {

@@ -1,5 +1,7 @@
 #include "runtime/ui/components/window.h"
 
+#include "runtime/ui/components/class_support.h"
+
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime_state.h"
 
@@ -84,7 +86,7 @@ const PropertyInfo kWindowProperties[] = {{1005, 0}};
 const std::int32_t kWindowPropertyCount = 0;
 
 void* WindowInterface(int number) {
-  return number == interface_number::kCreate ? reinterpret_cast<void*>(&Create) : nullptr;
+  return ProcedureFor(number, {Create});
 }
 
 }  // namespace marvane::ui
