@@ -1,0 +1,240 @@
+// Message handling of our own windows and of the subclassed standard controls.
+#include "platform/win32/windows_api.h"
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <vector>
+
+#include "platform/win32/window_system.h"
+
+namespace marvane::os::win32 {
+namespace {
+
+using Kind = WindowRecord::Kind;
+
+COLORREF BrushColor(HBRUSH brush) {
+  LOGBRUSH info{};
+  GetObjectW(brush, sizeof info, &info);
+  return info.lbColor;
+}
+
+}  // namespace
+
+LRESULT CALLBACK OwnWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto system = reinterpret_cast<Win32WindowSystem*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!system) return DefWindowProcW(hwnd, message, wparam, lparam);
+  return system->OwnWindowMessage(hwnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR, DWORD_PTR self) {
+  return reinterpret_cast<Win32WindowSystem*>(self)->ControlMessage(hwnd, message, wparam, lparam);
+}
+
+bool RegisterOwnClasses() {
+  static const bool registered = [] {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    // No background brushes: the top-level window and the label paint their own background.
+    WNDCLASSEXW top{};
+    top.cbSize = sizeof top;
+    top.style = CS_DBLCLKS;
+    top.lpfnWndProc = OwnWindowProc;
+    top.hInstance = instance;
+    top.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    top.hCursor = arrow;
+    top.lpszClassName = kTopLevelClass;
+    WNDCLASSEXW label{};
+    label.cbSize = sizeof label;
+    label.style = CS_HREDRAW | CS_VREDRAW;
+    label.lpfnWndProc = OwnWindowProc;
+    label.hInstance = instance;
+    label.hCursor = arrow;
+    label.lpszClassName = kLabelClass;
+    WNDCLASSEXW owner{};
+    owner.cbSize = sizeof owner;
+    owner.lpfnWndProc = OwnWindowProc;
+    owner.hInstance = instance;
+    owner.hCursor = arrow;
+    owner.lpszClassName = kOwnerClass;
+    return RegisterClassExW(&top) != 0 && RegisterClassExW(&label) != 0 &&
+           RegisterClassExW(&owner) != 0;
+  }();
+  return registered;
+}
+
+LRESULT Win32WindowSystem::OwnWindowMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  WindowRecord* record = Find(hwnd);
+  if (message == WM_NCDESTROY) {
+    // Children have had theirs already, so they are reported before their parent.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    bool known = record != nullptr;
+    Forget(hwnd);
+    if (known && events_) events_->OnDestroyed(ToHandle(hwnd));
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  if (!record) return DefWindowProcW(hwnd, message, wparam, lparam);
+  if (message == WM_DESTROY) RevokeDrop(hwnd, record);
+
+  switch (record->kind) {
+    case Kind::kOwner:
+      if (message == kEndRequestMessage) {
+        if (events_) events_->OnEndRequest(static_cast<int>(static_cast<INT_PTR>(wparam)));
+        return 0;
+      }
+      break;
+    case Kind::kTopLevel: {
+      LRESULT result = 0;
+      if (ParentMessage(hwnd, message, wparam, lparam, &result)) return result;
+      if (message == WM_ERASEBKGND) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        FillRect(reinterpret_cast<HDC>(wparam), &client, BackgroundOf(hwnd));
+        return 1;
+      }
+      if (message == WM_SIZE) LayOutStatusBars(hwnd);
+      break;
+    }
+    case Kind::kLabel:
+      switch (message) {
+        case WM_PAINT:
+          PaintLabel(hwnd, record);
+          return 0;
+        case WM_ERASEBKGND:
+          return 1;  // painted whole with the text
+        case WM_SETFONT:
+          record->font = reinterpret_cast<HFONT>(wparam);
+          if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, TRUE);
+          return 0;
+        case WM_GETFONT:
+          return reinterpret_cast<LRESULT>(record->font);
+        case WM_SETTEXT: {
+          LRESULT result = DefWindowProcW(hwnd, message, wparam, lparam);
+          InvalidateRect(hwnd, nullptr, TRUE);
+          return result;
+        }
+        default:
+          break;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT Win32WindowSystem::ControlMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  WindowRecord* record = Find(hwnd);
+  switch (message) {
+    case WM_NCDESTROY: {
+      LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+      RemoveWindowSubclass(hwnd, ControlSubclassProc, 1);
+      bool known = record != nullptr;
+      Forget(hwnd);
+      if (known && events_) events_->OnDestroyed(ToHandle(hwnd));
+      return result;
+    }
+    case WM_DESTROY:
+      RevokeDrop(hwnd, record);
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+      // A combo box reports its focus through its own notifications (its field takes the focus).
+      if (record && record->kind != Kind::kComboBox && events_) {
+        events_->OnFocusChanged(ToHandle(hwnd), message == WM_SETFOCUS);
+      }
+      return result;
+    }
+    case WM_ERASEBKGND:
+      // Its parent clips it out and the control paints only its frame and caption.
+      if (record && record->kind == Kind::kGroupBox) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        FillRect(reinterpret_cast<HDC>(wparam), &client, BackgroundOf(hwnd));
+        return 1;
+      }
+      break;
+    default:
+      if (record && record->kind == Kind::kGroupBox) {
+        LRESULT result = 0;
+        if (ParentMessage(hwnd, message, wparam, lparam, &result)) return result;
+      }
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+bool Win32WindowSystem::ParentMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                      LRESULT* result) {
+  switch (message) {
+    case WM_COMMAND: {
+      HWND control = nullptr;
+      WindowRecord* child = FindControl(reinterpret_cast<HWND>(lparam), &control);
+      if (!lparam || !child) return false;
+      WORD code = HIWORD(wparam);
+      if (events_ && child->kind == Kind::kButton && code == BN_CLICKED) {
+        events_->OnClicked(ToHandle(control));
+      } else if (events_ && child->kind == Kind::kComboBox &&
+                 (code == CBN_SETFOCUS || code == CBN_KILLFOCUS)) {
+        events_->OnFocusChanged(ToHandle(control), code == CBN_SETFOCUS);
+      }
+      *result = 0;
+      return true;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      HWND control = nullptr;
+      WindowRecord* child = FindControl(reinterpret_cast<HWND>(lparam), &control);
+      if (!child) return false;
+      auto dc = reinterpret_cast<HDC>(wparam);
+      HBRUSH brush = child->brush;
+      COLORREF background = child->background;
+      if (!brush) {
+        // Fields keep the system's window colour; everything else shows its container's.
+        bool field = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
+        brush = field ? GetSysColorBrush(COLOR_WINDOW) : BackgroundOf(hwnd);
+        background = BrushColor(brush);
+      }
+      SetTextColor(dc, child->has_text_color ? child->text_color : GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(dc, background);
+      *result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// The brush a container's own background is painted with; a group box without a colour of its
+// own shows its parent's.
+HBRUSH Win32WindowSystem::BackgroundOf(HWND container) {
+  for (HWND hwnd = container; hwnd; hwnd = GetParent(hwnd)) {
+    WindowRecord* record = Find(hwnd);
+    if (!record) break;
+    if (record->brush) return record->brush;
+    if (record->kind != Kind::kGroupBox) break;
+  }
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// A docked status bar places itself when told its parent's size changed.
+void Win32WindowSystem::LayOutStatusBars(HWND parent) {
+  std::vector<HWND> bars;
+  for (const auto& [hwnd, record] : windows_) {
+    if (record->kind == Kind::kStatusBar && record->dock != Dock::kNone &&
+        GetParent(hwnd) == parent) {
+      bars.push_back(hwnd);
+    }
+  }
+  for (HWND bar : bars)
+    SendMessageW(bar, WM_SIZE, 0, 0);
+}
+
+}  // namespace marvane::os::win32

@@ -1,0 +1,157 @@
+// The window system on Win32: our own window classes for the top-level window, the label and the
+// hidden owner; the standard controls subclassed so that their destruction, focus and (for a group
+// box holding controls) their children's notifications reach the same handling.
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+#include <memory>
+#include <unordered_map>
+
+#include "platform/window_system.h"
+
+namespace marvane::os::win32 {
+
+class OleDropTarget;
+
+// The private message to the hidden owner window that carries an end request.
+inline constexpr UINT kEndRequestMessage = 0x83E7;
+
+// What the window system keeps for each window it created.
+struct WindowRecord {
+  enum class Kind { kTopLevel, kOwner, kEdit, kButton, kGroupBox, kLabel, kComboBox, kStatusBar };
+  Kind kind = Kind::kTopLevel;
+  ComboKind combo_kind = ComboKind::kDropDownList;
+  Dock dock = Dock::kNone;
+  // Colours for WM_CTLCOLOR*: text and background; no brush means the system's colours.
+  bool has_text_color = false;
+  COLORREF text_color = 0;
+  COLORREF background = 0;
+  HBRUSH brush = nullptr;
+  HICON big_icon = nullptr;
+  HICON small_icon = nullptr;
+  HFONT font = nullptr;  // a label paints with it
+  OleDropTarget* drop_target = nullptr;
+
+  WindowRecord() = default;
+  WindowRecord(const WindowRecord&) = delete;
+  WindowRecord& operator=(const WindowRecord&) = delete;
+  ~WindowRecord();
+};
+
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  Win32WindowSystem() = default;
+  ~Win32WindowSystem() override;
+  Win32WindowSystem(const Win32WindowSystem&) = delete;
+  Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
+
+  void SetEventSink(WindowEvents* events) override { events_ = events; }
+  bool InitializeDragDrop() override;
+  void ReleaseDragDrop() override;
+
+  WindowHandle CreateTopLevel(const TopLevelArgs& args) override;
+  WindowHandle CreateHiddenOwner() override;
+  WindowHandle CreateEdit(const EditArgs& args) override;
+  WindowHandle CreateButton(const ButtonArgs& args) override;
+  WindowHandle CreateGroupBox(const GroupBoxArgs& args) override;
+  WindowHandle CreateLabel(const LabelArgs& args) override;
+  WindowHandle CreateComboBox(const ComboBoxArgs& args) override;
+  WindowHandle CreateStatusBar(const StatusBarArgs& args) override;
+  void Destroy(WindowHandle window) override;
+  bool Exists(WindowHandle window) override;
+
+  void SetContainer(WindowHandle control, WindowHandle container) override;
+  void Show(WindowHandle window, ShowMode mode) override;
+  bool IsVisible(WindowHandle window) override;
+  void Enable(WindowHandle window, bool enabled) override;
+  bool IsEnabled(WindowHandle window) override;
+  Rect GetRect(WindowHandle window) override;
+  void SetRect(WindowHandle window, const Rect& rect) override;
+  WindowHandle GetFocus() override;
+  void ScreenSize(std::int32_t* width, std::int32_t* height) override;
+
+  void SetText(WindowHandle window, std::string_view text) override;
+  std::string GetText(WindowHandle window) override;
+
+  void SetComboSelection(WindowHandle combo, std::int32_t index) override;
+  std::int32_t GetComboSelection(WindowHandle combo) override;
+
+  void SetStatusParts(WindowHandle bar, const std::vector<StatusPart>& parts) override;
+  void SetStatusText(WindowHandle bar, std::int32_t index, std::uint32_t border,
+                     std::string_view text) override;
+
+  std::uint32_t RegisterFormat(std::string_view name) override;
+  bool RegisterDropTarget(WindowHandle window, DropSink* sink) override;
+  void RevokeDropTarget(WindowHandle window) override;
+
+  void RunMessageLoop(const std::function<bool(int count)>& idle) override;
+  void PostQuit(int code) override;
+  void SendEndRequest(WindowHandle owner, int code) override;
+  std::uint32_t TickCount() override;
+
+  // Window procedures of our own classes and of the subclassed controls.
+  LRESULT OwnWindowMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT ControlMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+ private:
+  struct ChildStyle {
+    DWORD style = 0;
+    DWORD ex_style = 0;
+  };
+
+  WindowRecord* Find(HWND hwnd);
+  // The record of a control, also for the inner parts of a combo box.
+  WindowRecord* FindControl(HWND hwnd, HWND* control);
+  // Creates a child of a standard or own class with the default GUI font, records and subclasses
+  // it. Null on failure.
+  HWND CreateChild(const wchar_t* window_class, const ControlBase& base, std::string_view text,
+                   ChildStyle style, std::unique_ptr<WindowRecord> record);
+  // Handling shared by the top-level window and a group box that holds controls: clicks and
+  // colours of the children. False when the message is not one of those.
+  bool ParentMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+  HBRUSH BackgroundOf(HWND container);
+  void LayOutStatusBars(HWND parent);
+  void Forget(HWND hwnd);
+  void RevokeDrop(HWND hwnd, WindowRecord* record);
+  void PaintLabel(HWND hwnd, WindowRecord* record);
+
+  WindowEvents* events_ = nullptr;
+  bool ole_initialized_ = false;
+  std::unordered_map<HWND, std::unique_ptr<WindowRecord>> windows_;
+  // Inner windows of combo boxes (field, list) to the combo box they belong to.
+  std::unordered_map<HWND, HWND> inner_;
+};
+
+// A drop-down combo box is given at least this height, which its list uses.
+inline constexpr std::int32_t kComboListHeight = 160;
+
+// The window procedure of our own classes and the subclass procedure of the standard controls.
+LRESULT CALLBACK OwnWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR id, DWORD_PTR self);
+
+// Window class names of our own classes.
+inline constexpr wchar_t kTopLevelClass[] = L"MarvaneWindow";
+inline constexpr wchar_t kLabelClass[] = L"MarvaneLabel";
+inline constexpr wchar_t kOwnerClass[] = L"MarvaneOwner";
+
+// Registers our own window classes once per process; false when that fails.
+bool RegisterOwnClasses();
+
+inline HWND ToHwnd(WindowHandle handle) {
+  return reinterpret_cast<HWND>(handle);
+}
+inline WindowHandle ToHandle(HWND hwnd) {
+  return reinterpret_cast<WindowHandle>(hwnd);
+}
+
+// 0xFF000000 and any value with the high byte set stand for the system's colour.
+inline bool IsDefaultColor(std::uint32_t color) {
+  return (color & 0xFF000000) != 0;
+}
+
+// Window styles of a frame style shared by the edit box and the label.
+void AddBorderStyle(Border border, DWORD* style, DWORD* ex_style);
+
+}  // namespace marvane::os::win32

@@ -1,0 +1,55 @@
+# Shared by the scripts that run Windows programs on a virtual X screen; sourced, not run.
+# Needs: src (the source tree), work (a directory of the script's own).
+
+wine=${WINE:-/usr/lib/wine/wine64}
+wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
+
+# Skips (exit 77) unless every named command exists.
+need() {
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null 2>&1 && [ ! -x "$tool" ]; then
+      echo "skipped: $tool is not installed"
+      exit 77
+    fi
+  done
+}
+
+# Wine reaches the Unix file system through drive Z:.
+winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
+
+# Waits until a file exists and is not empty; false after <seconds>.
+wait_for() {
+  tries=$(($2 * 10))
+  while [ ! -s "$1" ]; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+
+# Starts Xvfb on a free display and a Wine prefix (code page $1) that draws on it. Everything
+# started is ended when the script exits.
+start_session() {
+  n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  trap end_session EXIT INT TERM
+  export DISPLAY=":$n"
+  tries=50
+  until xdotool getdisplaygeometry >/dev/null 2>&1; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+    sleep 0.1
+  done
+  "$src/tests/wine/wine_prefix.sh" "$work/wine-cp$1" "$1" x11
+  . "$work/wine-cp$1/env.sh"
+}
+
+end_session() {
+  "$wineserver" -k 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+
+# The centre of a rectangle file ("left top width height") as "x y".
+centre() { awk '{ printf "%d %d", $1 + $3 / 2, $2 + $4 / 2 }' "$1"; }
