@@ -3,7 +3,7 @@
 #
 #   fuzz/run-fuzzer.sh <build dir> <target> <seconds>
 #
-# The target is <build dir>/fuzz/<target> (xml_fuzz, form_fuzz). Seeds come from
+# The target is <build dir>/fuzz/<target> (xml_fuzz, form_fuzz, ...). Seeds come from
 # fuzz/corpus/<target without _fuzz>, and fuzz/<that name>.dict when present. Inputs found along the
 # way go to <build dir>/fuzz/<target>-corpus, crashes to <build dir>/fuzz/<target>-crash-*; the seeds
 # are never changed. Exits non-zero when the fuzzer found a fault.

@@ -2,6 +2,7 @@
 // handlers in place of the program's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ constexpr std::uint32_t kDrop = 0x16010074;
 
 std::vector<std::string> calls;
 std::string dropped;
+// When set, the drop handler ends the program with a fatal report, keeping the text it was given.
+bool end_in_drop = false;
+const char* dropped_block = nullptr;
 
 std::int64_t Created(const std::uintptr_t*, std::int32_t) {
   // The created event comes with every component in place and the window not yet shown.
@@ -46,6 +50,10 @@ std::int64_t Created(const std::uintptr_t*, std::int32_t) {
 std::int64_t Dropped(const std::uintptr_t* args, std::int32_t count) {
   calls.push_back("dropped");
   dropped = count == 1 ? *reinterpret_cast<const char* const*>(args[0]) : "";
+  if (end_in_drop && count == 1) {
+    dropped_block = *reinterpret_cast<const char* const*>(args[0]);
+    RuntimeRequest(request::kFatal, reinterpret_cast<std::intptr_t>("stop"), 0);
+  }
   return 0;
 }
 std::int64_t Clicked(const std::uintptr_t*, std::int32_t) {
@@ -288,6 +296,50 @@ TEST_F(WindowRuntimeTest, DropTargetDeliversFilesOnlyToTheRegisteredBox) {
   // Anywhere else on the window is not a drop area.
   auto data = os::headless::FakeDragData::Files({"x"});
   EXPECT_EQ(windows().Drag(HandleOf(kButton), data, 0, all).target, 0u);
+}
+
+// A heap that remembers which blocks were freed.
+class FreeRecordingHeap final : public os::Heap {
+ public:
+  explicit FreeRecordingHeap(os::Heap* base) : base_(base) {}
+  void* Allocate(std::size_t size) override { return base_->Allocate(size); }
+  void* Reallocate(void* block, std::size_t size) override {
+    return base_->Reallocate(block, size);
+  }
+  void Free(void* block) override {
+    freed_.push_back(block);
+    base_->Free(block);
+  }
+  bool WasFreed(const void* block) const {
+    return std::find(freed_.begin(), freed_.end(), block) != freed_.end();
+  }
+
+ private:
+  os::Heap* base_;
+  std::vector<const void*> freed_;
+};
+
+// Found by the sanitizers: the text lent to the handler was lost when the handler ended the
+// program, since the end unwinds through the drop target.
+TEST_F(WindowRuntimeTest, DroppedTextIsReleasedWhenTheHandlerEndsTheProgram) {
+  FreeRecordingHeap heap(&heap_);
+  os::Services services = os::Current();
+  services.heap = &heap;
+  os::ScopedServices installed(services);
+  Start();
+  auto edit = static_cast<std::int32_t>(HandleOf(kEdit));
+  CallLibrary(RegisterDropArea, {ValueRecord{kWindow, kDrop, type::kDropTarget}, IntValue(edit)});
+  end_in_drop = true;
+  dropped_block = nullptr;
+  auto data = os::headless::FakeDragData::Files({"C:\\a.ini"});
+  EXPECT_EQ(RunToEnd([&] {
+              windows().Drag(static_cast<os::WindowHandle>(edit), data, 0, os::drag::kEffectCopy);
+            }),
+            -1);
+  end_in_drop = false;
+  EXPECT_EQ(dropped, "C:\\a.ini");
+  ASSERT_NE(dropped_block, nullptr);
+  EXPECT_TRUE(heap.WasFreed(dropped_block));
 }
 
 TEST_F(WindowRuntimeTest, StatusBarPartText) {

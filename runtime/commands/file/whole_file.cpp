@@ -1,6 +1,7 @@
 // Whole-file commands: read a file at once, test for a name, write a file from byte sets.
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 #include "runtime/commands/file/file_commands.h"
@@ -55,6 +56,9 @@ void FileExists(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
   *result = BoolValue(files && *name && files->FindFirst(name));
 }
 
+// The bytes go to a temporary file beside the target, which replaces the target only once all of
+// them are written and on storage: a save that fails part-way (a full disk, say) keeps the
+// previous file whole instead of leaving half a list for the gateway to import.
 void WriteToFile(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
   *result = BoolValue(false);
   const char* name = TextOf(Arg(argc, args, 0));
@@ -64,14 +68,29 @@ void WriteToFile(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
   for (std::int32_t i = 1; i < argc; ++i) {
     if (args[i].type != type::kByteSet) return;
   }
-  std::unique_ptr<os::File> file =
-      files->Open(name, os::Access::kWrite, os::Creation::kCreateAlways, os::Share::kNone);
-  if (!file) return;
-  for (std::int32_t i = 1; i < argc; ++i) {
-    std::string_view bytes = ByteSetView(PointerOf(args[i]));
-    if (!bytes.empty() && !file->Write(bytes.data(), bytes.size())) return;
+  // The target is written with exclusive sharing: while another opener holds it, it stays as it
+  // is. Something that exists but cannot be opened as a file (a directory) is not replaced either.
+  // The test opening is closed at once, so that it does not hold up the replacing itself.
+  os::FileIdentity existing;
+  if (files->Identify(name, &existing) &&
+      !files->Open(name, os::Access::kRead, os::Creation::kOpenExisting, os::Share::kNone)) {
+    return;
   }
-  *result = BoolValue(file->Close());
+  const std::string temporary = std::string(name) + kSaveSuffix;
+  std::unique_ptr<os::File> file =
+      files->Open(temporary, os::Access::kWrite, os::Creation::kCreateAlways, os::Share::kNone);
+  if (!file) return;  // perhaps another save's: not ours to remove
+  bool written = true;
+  for (std::int32_t i = 1; i < argc && written; ++i) {
+    std::string_view bytes = ByteSetView(PointerOf(args[i]));
+    written = bytes.empty() || file->Write(bytes.data(), bytes.size());
+  }
+  written = written && file->Flush();
+  written = file->Close() && written;
+  file.reset();
+  written = written && files->Replace(temporary, name);
+  if (!written) files->Remove(temporary);
+  *result = BoolValue(written);
 }
 
 }  // namespace marvane::commands

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include "runtime/commands/file/file_test_fixture.h"
 #include "runtime/values/core.h"
@@ -25,7 +26,7 @@ class WholeFileTest : public FileCommandTest {
 };
 
 TEST_F(WholeFileTest, ReadWholeFile) {
-  ASSERT_EQ(::mkdir((dir_ / "dir").c_str(), 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(dir_ / "dir"));
   const std::string binary("a\0b\x1a\xff\r\n", 7);
   struct Case {
     std::string path;
@@ -74,7 +75,7 @@ TEST_F(WholeFileTest, OversizedFileIsRefusedWithoutAllocatingIt) {
 
 TEST_F(WholeFileTest, FileExists) {
   dir_.Write("a.txt", "x");
-  ASSERT_EQ(::mkdir((dir_ / "dir").c_str(), 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(dir_ / "dir"));
   struct Case {
     std::string path;
     bool expected;

@@ -94,9 +94,17 @@ class DropTarget final : public Component, public os::DropSink {
     return text;
   }
 
-  // Hands the text to the handler by reference, in runtime memory that is freed afterwards.
+  // Hands the text to the handler by reference, in runtime memory that is freed afterwards, also
+  // when a fatal report ends the program from inside the handler.
   void Raise(int kind, const std::string& text) {
     Text variable = MakeText(text);
+    auto release = [this, &variable] {
+      Notify(2025, reinterpret_cast<std::intptr_t>(variable), 0);
+    };
+    struct Release {
+      decltype(release)& run;
+      ~Release() { run(); }
+    } released_at_end{release};
     EventRequest request;
     request.window_id = window_id();
     request.unit_id = unit_id();
@@ -106,7 +114,6 @@ class DropTarget final : public Component, public os::DropSink {
     request.arguments[0].type = type::kText;
     request.arguments[0].state = kByReference;
     Notify(2031, reinterpret_cast<std::intptr_t>(&request), 0);
-    Notify(2025, reinterpret_cast<std::intptr_t>(variable), 0);
   }
 
   void Revoke() {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "runtime/ui/form/stream_reader.h"
 
@@ -56,16 +58,30 @@ bool ReadUnits(std::uint32_t count, std::string_view block, std::vector<Unit>* u
   if (!r.ok()) return false;
   std::string_view body = block.substr(r.position());
   std::unordered_set<std::uint32_t> seen;
-  units->reserve(count);
+  // Where each record lies, found before any is decoded: records that shared bytes would decode
+  // the same bytes again and again, so a small stream could make the reader build far more than
+  // it holds.
+  std::vector<std::pair<std::size_t, std::size_t>> spans;  // [offset of the length, end)
+  spans.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     if (!IsValidId(ids[i]) || !seen.insert(ids[i]).second) return false;
     if (offsets[i] > body.size()) return false;
     StreamReader at(body.substr(offsets[i]));
     std::uint32_t length = at.U32();
     if (!at.ok() || length > at.remaining()) return false;
+    spans.emplace_back(offsets[i], std::size_t{offsets[i]} + 4 + length);
+  }
+  std::vector<std::pair<std::size_t, std::size_t>> sorted = spans;
+  std::sort(sorted.begin(), sorted.end());
+  for (std::size_t i = 1; i < sorted.size(); ++i) {
+    if (sorted[i].first < sorted[i - 1].second) return false;
+  }
+  units->reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
     Unit unit;
     unit.id = ids[i];
-    if (!ReadUnitRecord(body.substr(offsets[i] + 4, length), &unit)) return false;
+    const auto [begin, end] = spans[i];
+    if (!ReadUnitRecord(body.substr(begin + 4, end - begin - 4), &unit)) return false;
     units->push_back(std::move(unit));
   }
   return true;

@@ -430,6 +430,13 @@ TEST(FormDescription, HandBuiltStreams) {
        false},
       {"unit identifier with serial 0", [](FormFields& f) { f.units[0].id = 0x06000000; }, false},
       {"unit identifier without type", [](FormFields& f) { f.units[0].id = 0x10000001; }, false},
+      // Found by fuzzing: two units read from the same bytes.
+      {"two units sharing one record",
+       [&](FormFields& f) {
+         f.units.push_back(child);
+         f.first_offset = 4 + Record(f.units[0]).size();
+       },
+       false},
       {"repeated unit identifier",
        [&](FormFields& f) {
          f.units.push_back(child);
