@@ -43,6 +43,8 @@ const char* NameAt(const OwnedTextArray& names, std::int64_t index, std::int32_t
 // The name of a section header line, or nothing for any other line. A header starts with "["
 // and holds a "]" further on; the name is what lies between "[" and the first "]".
 bool SectionName(const char* line, OwnedText* name) {
+  // Most lines are key lines; they fail the first test below without a command being run.
+  if (!line || *line != '[') return false;
   OwnedText first = TakeText(CallCore(LeftText, {TextArg(line), IntValue(1)}));
   const std::int32_t close =
       IntOf(CallCore(FindText, {TextArg(line), TextArg("]"), IntValue(1), BoolValue(true)}));
@@ -81,6 +83,8 @@ Text ReadCloudUpdateList(const char* path, std::int32_t* count) {
   std::string list;
   CollectSectionNames(path, &names);
   const auto local_count = static_cast<std::int32_t>(ArrayCount(names.get()));
+  // One reading of the file answers every section's lookup.
+  commands::ProfileFileHold hold(path);
   for (std::int64_t i = 1; i <= local_count; ++i) {
     if (*NameAt(names, i, kEmptyNameTest) == '\0') continue;
     // No default given: a missing key reads as the empty text.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <filesystem>
 
 #include "runtime/commands/file/file_commands.h"
 #include "runtime/values/core.h"
@@ -84,7 +85,7 @@ TEST_F(CloudListReaderTest, ListsOfSections) {
 }
 
 TEST_F(CloudListReaderTest, UnreadableFilesGiveNothing) {
-  ASSERT_EQ(::mkdir((dir_ / "dir").c_str(), 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(dir_ / "dir"));
   const std::string held = dir_.Write("held.ini", "[A]\r\nName=a\r\n");
   for (const std::string& path : {dir_ / "missing.ini", dir_ / "dir", std::string()}) {
     SCOPED_TRACE(path);

@@ -77,12 +77,16 @@ std::int64_t OnFileDropped(const std::uintptr_t* args, std::int32_t count) {
   bytes.reset();
   SetTextProperty(kEditClientList, kEditContent, text.get());
 
+  // The raw text is let go before a conversion, which reads the file afresh: a large list is
+  // then not held once more while it is converted.
   if (Find(text.get(), text::kIpAddrMarker) != -1 && Find(text.get(), text::kNameMarker) != -1) {
+    text.reset();
     SetIntProperty(kComboSelectKind, kComboSelection, 0);
     ConvertDroppedList();
     return 0;
   }
   if (Find(text.get(), text::kClientInforMarker) != -1) {
+    text.reset();
     SetIntProperty(kComboSelectKind, kComboSelection, 1);
     ConvertDroppedList();
     return 0;

@@ -1,5 +1,7 @@
 #include "runtime/xml/xml_entities.h"
 
+#include <algorithm>
+
 #include "runtime/xml/xml_document.h"
 
 namespace marvane::xml {
@@ -14,9 +16,15 @@ constexpr Entity kEntities[] = {
     {"&apos;", '\''}, {"&quot;", '"'}, {"&quote;", '"'},  // a common misspelling, read alike
 };
 
+bool NeedsEncoding(char c) {
+  return c == '<' || c == '>' || c == '&' || c == '\'' || c == '"';
+}
+
 }  // namespace
 
 std::string EncodeMarkup(std::string_view path) {
+  // Most paths hold nothing to encode: whatever the pairing of bytes, they stay as they are.
+  if (std::none_of(path.begin(), path.end(), NeedsEncoding)) return std::string(path);
   std::string out;
   out.reserve(path.size());
   for (std::size_t i = 0; i < path.size(); ++i) {
@@ -51,6 +59,8 @@ std::string EncodeMarkup(std::string_view path) {
 }
 
 std::string DecodeEntities(std::string_view text) {
+  // Without "&" nothing is decoded: the text stays as it is.
+  if (text.find('&') == std::string_view::npos) return std::string(text);
   std::string out;
   out.reserve(text.size());
   // The open "&..." sequence, as a run of the input: nothing inside it is ever rewritten.

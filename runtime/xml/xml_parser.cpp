@@ -31,6 +31,30 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// Bytes that end a run of bytes copied as they are: each needs a decision of its own.
+struct Stops {
+  bool stop[256] = {};
+  constexpr Stops(std::string_view bytes, bool lead_bytes) {
+    for (char c : bytes)
+      stop[static_cast<unsigned char>(c)] = true;
+    for (int c = 0x81; lead_bytes && c < 256; ++c)
+      stop[c] = true;
+  }
+};
+constexpr Stops kTagStops(std::string_view("\"<>\0", 4), true);
+constexpr Stops kQuotedStops(std::string_view("\"\0", 2), false);
+constexpr Stops kTextStops(std::string_view("<>\0", 3), true);
+constexpr Stops kBufferStops("\"<>", true);
+constexpr Stops kNameStops("\"<> ", true);
+
+// The number of bytes from i on before the first stop (or the end).
+std::size_t PlainRun(std::string_view s, std::size_t i, const Stops& stops) {
+  std::size_t j = i;
+  while (j < s.size() && !stops.stop[static_cast<unsigned char>(s[j])])
+    ++j;
+  return j - i;
+}
+
 enum class Step { kTag, kEnd, kFail };
 
 // One tag as ParseTag leaves it for AttachNode.
@@ -112,6 +136,11 @@ Step Parser::ReadNextTag() {
   bool skipping = false;  // inside "<!...>" or "<?...>", which are dropped
   for (;;) {
     if (pos_ >= n) return Step::kEnd;  // an unfinished tag at the end is ignored
+    if (std::size_t run = PlainRun(copy_, pos_, in_quote ? kQuotedStops : kTagStops)) {
+      buffer_.append(copy_.substr(pos_, run));
+      pos_ += run;
+      continue;
+    }
     char c = copy_[pos_];
     if (c == '"') in_quote = !in_quote;
     if (in_quote) {
@@ -165,6 +194,13 @@ bool Parser::ReadText() {
   bool skipping = false;
   bool in_cdata = false;
   while (pos_ < n) {
+    if (!skipping && !in_cdata) {
+      if (std::size_t run = PlainRun(copy_, pos_, kTextStops)) {
+        buffer_.append(copy_.substr(pos_, run));
+        pos_ += run;
+        continue;
+      }
+    }
     char c = copy_[pos_];
     if (skipping) {
       ++pos_;
@@ -265,6 +301,14 @@ bool Parser::ParseTagWithText() {
   bool tag_ended = false;
   bool in_cdata = false;
   for (std::size_t i = 0; i < n; ++i) {
+    // A run that every branch below would only add to the word goes in at once.
+    if (!in_quote && !in_cdata && !(tag_ended && tag_.cdata)) {
+      if (std::size_t run = PlainRun(b, i, reading == Reading::kName ? kNameStops : kBufferStops)) {
+        word_.append(b, i, run);
+        i += run - 1;
+        continue;
+      }
+    }
     char c = b[i];
     if (c == '"') in_quote = !in_quote;
     if (in_quote && !tag_ended) {

@@ -1,6 +1,7 @@
 #include "runtime/xml/xml_source.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "platform/platform.h"
@@ -33,9 +34,35 @@ bool ReadWholeFile(std::string_view path, std::string* bytes) {
   }
 }
 
+bool EightBelow0x80(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  return (word & 0x8080808080808080ull) == 0;
+}
+
+// True when stepping over the bytes character by character ends inside one: the last byte is a
+// lead byte that begins a character. Eight bytes below 0x80 are stepped over at a time.
+bool EndsInsideCharacter(std::string_view s) {
+  const std::size_t n = s.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (n - i >= 8 && EightBelow0x80(s.data() + i)) {
+      i += 8;
+    } else {
+      i += IsLeadByte(s[i]) ? 2 : 1;
+    }
+  }
+  return i > n;
+}
+
 // Writes the comment-free copy over the bytes themselves: the copy is never longer than what was
 // read up to any point, except for the NUL after a final lead byte.
 void StripCommentsInPlace(std::string& s) {
+  // A document without "<!--" anywhere keeps every byte, and gains only that NUL.
+  if (s.find(kCommentStart) == std::string::npos) {
+    if (EndsInsideCharacter(s)) s.push_back('\0');
+    return;
+  }
   const std::size_t n = s.size();
   std::size_t w = 0;
   std::size_t i = 0;
@@ -52,7 +79,7 @@ void StripCommentsInPlace(std::string& s) {
         s[w++] = '\0';
       }
       i += 2;
-    } else if (std::string_view(s).substr(i, kCommentStart.size()) == kCommentStart) {
+    } else if (c == '<' && std::string_view(s).substr(i, kCommentStart.size()) == kCommentStart) {
       std::size_t end = s.find(kCommentEnd, i + kCommentStart.size());
       i = end == std::string::npos ? n : end + kCommentEnd.size();
     } else {

@@ -32,6 +32,17 @@ TEST_F(XmlSourceTest, StripComments) {
       {"x\0y"sv, "x\0y"sv},    // NUL is kept here; the parser drops it
       {"a\xB0", "a\xB0\0"sv},  // a lead byte that ends the input gets a NUL after it
       {"<!--\xB0-->x", "x"},
+      // Without a comment the bytes stay; stepping over them still finds a final lead byte.
+      {"aaaaaaaaaaaaaaaaaa\xB0", "aaaaaaaaaaaaaaaaaa\xB0\0"sv},
+      {"aaaaaaaaaaaaaaaa\xB0\xB0", "aaaaaaaaaaaaaaaa\xB0\xB0"},
+      {"\xB0"
+       "aaaaaaaaaaaaaaaa\xB0",
+       "\xB0"
+       "aaaaaaaaaaaaaaaa\xB0\0"sv},
+      {"\xB0"
+       "aaaaaaaaaaaaaaa\xB0\xB0",
+       "\xB0"
+       "aaaaaaaaaaaaaaa\xB0\xB0"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StripComments(c.input), c.expected) << c.input;

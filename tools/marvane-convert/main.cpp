@@ -20,6 +20,7 @@
 #include "platform/headless/desktop.h"
 #include "platform/posix/codec.h"
 #include "platform/posix/dialogs.h"
+#include "platform/posix/heap.h"
 #include "platform/posix/paths.h"
 #include "runtime/ui/libraries.h"
 #include "runtime/ui/runtime.h"
@@ -82,6 +83,7 @@ int Handle(std::uint32_t unit, std::uint32_t class_type) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  os::posix::RestartWithLargePages(argv);
   std::string dir = ".";
   std::string file;
   for (int i = 1; i < argc; ++i) {
@@ -115,6 +117,7 @@ int main(int argc, char** argv) {
     run_directory.pop_back();
   std::string dropped = os::posix::Utf8ToGbk(Absolute(file));
 
+  os::posix::KeepFreedMemory();
   os::headless::Desktop desktop;
   ConsoleBoxes boxes;
   ConvertProcess process(run_directory + "\\marvane-convert", &boxes);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "runtime/values/command.h"
 #include "runtime/values/values.h"
@@ -21,10 +22,25 @@ void ReadLine(ValueRecord* result, std::int32_t argc, ValueRecord* args);
 void IsEndOfFile(ValueRecord* result, std::int32_t argc, ValueRecord* args);
 // (file number) -> nothing.
 void CloseFile(ValueRecord* result, std::int32_t argc, ValueRecord* args);
-// (file name, ByteSet...) -> bool: true when all data was written.
+// (file name, ByteSet...) -> bool: true when all data was written. The file is replaced whole or
+// not at all: the data goes to the name plus kSaveSuffix first, which is removed on failure.
 void WriteToFile(ValueRecord* result, std::int32_t argc, ValueRecord* args);
 // (file name, section, key, default? = "") -> Text.
 void ReadProfileItem(ValueRecord* result, std::int32_t argc, ValueRecord* args);
+
+// While one lives, ReadProfileItem answers for the file from a single reading of it: a run of
+// lookups in one list sees one state of the file and costs one look at the file system in all.
+class ProfileFileHold {
+ public:
+  explicit ProfileFileHold(const char* file_name);
+  ~ProfileFileHold();
+  ProfileFileHold(const ProfileFileHold&) = delete;
+  ProfileFileHold& operator=(const ProfileFileHold&) = delete;
+
+ private:
+  std::string name_;
+};
+
 // () -> Text: the program's directory.
 void GetRunDirectory(ValueRecord* result, std::int32_t argc, ValueRecord* args);
 // (message, style? = 0, caption? = "信息：", owner?) -> integer 0 to 6: the button pressed.
@@ -33,6 +49,8 @@ void ShowMessageBox(ValueRecord* result, std::int32_t argc, ValueRecord* args);
 // Files larger than this are not read whole: the program refuses them instead of failing for
 // want of memory. Lines longer than this end the reading of their file the same way.
 inline constexpr std::uint64_t kReadLimit = std::uint64_t{256} << 20;
+
+inline constexpr char kSaveSuffix[] = ".saving";
 
 // The work of ReadWholeFile and ReadLine with the limit given, so that it can be tried small.
 void* ReadWholeFileUpTo(const char* name, std::uint64_t limit);

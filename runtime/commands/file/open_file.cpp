@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "runtime/commands/file/file_commands.h"
+#include "runtime/commands/file/read_ahead_file.h"
 #include "runtime/values/core.h"
 
 namespace marvane::commands {
@@ -28,9 +29,13 @@ bool AtEnd(std::uint32_t number, bool stop_at_terminator) {
   os::File* file = open_files::Find(number);
   if (!file) return true;
   const std::int64_t at = file->Position();
-  const std::int64_t length = file->Length();
-  if (at < 0 || length < 0 || at >= length) return true;
-  if (!stop_at_terminator) return false;
+  if (at < 0) return true;
+  if (!stop_at_terminator) {
+    const std::int64_t length = file->Length();
+    return length < 0 || at >= length;
+  }
+  // The next byte answers both questions, whether there is one and what it is, without asking
+  // the platform for the length once a line.
   unsigned char next = 0;
   const bool text_follows = file->Read(&next, 1) == 1 && next != 0x00 && next != 0x1A;
   if (!file->Seek(static_cast<std::uint64_t>(at))) return true;
@@ -52,6 +57,8 @@ void OpenFile(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
   std::unique_ptr<os::File> file =
       files->Open(name, rule.access, rule.creation, static_cast<os::Share>(sharing));
   if (!file) return;
+  // A file that is only read is read a block at a time: line reading asks for little at once.
+  if (rule.access == os::Access::kRead) file = std::make_unique<ReadAheadFile>(std::move(file));
   *result = IntValue(
       static_cast<std::int32_t>(open_files::Register(std::move(file), open_files::kPlainFile)));
 }

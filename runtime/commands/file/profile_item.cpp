@@ -80,6 +80,15 @@ std::string_view BufferedDefault(std::string_view text) {
 
 }  // namespace
 
+ProfileFileHold::ProfileFileHold(const char* file_name)
+    : name_(SkipLeadingBlanks(file_name ? file_name : "")) {
+  if (!name_.empty()) Cache().Hold(name_);
+}
+
+ProfileFileHold::~ProfileFileHold() {
+  if (!name_.empty()) Cache().Release(name_);
+}
+
 void ReadProfileItem(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
   const char* name = SkipLeadingBlanks(TextOf(Arg(argc, args, 0)));
   const char* section = SkipLeadingBlanks(TextOf(Arg(argc, args, 1)));

@@ -1,14 +1,18 @@
-// ReadLine: the next line of an open file, read in chunks of 512 bytes.
+// ReadLine: the next line of an open file, read in chunks of 512 bytes, or straight from the
+// block of a file that is read ahead.
 //
 // LF ends a line and is consumed; NUL and 0x1A end a line and stay unread, since they mark the end
 // of the readable text. A byte of 0x80 or more takes the byte after it along, also across a chunk
 // boundary, so a LF or 0x1A there is part of a character. When that byte is a NUL the character
 // is broken: the line ends before its lead byte and both bytes are consumed, so that a reader who
 // keeps calling reaches the end of the file.
+#include <bit>
 #include <cstring>
+#include <typeinfo>
 
 #include "platform/platform.h"
 #include "runtime/commands/file/file_commands.h"
+#include "runtime/commands/file/read_ahead_file.h"
 #include "runtime/values/core.h"
 
 namespace marvane::commands {
@@ -31,7 +35,8 @@ class LineBuffer {
   void Append(const char* bytes, std::size_t n) {
     if (n == 0) return;
     if (size_ + n + 1 > capacity_) {
-      std::size_t capacity = capacity_ ? capacity_ : kChunk + 1;
+      // Most lines arrive whole: the first piece gets exactly its room, later ones double it.
+      std::size_t capacity = capacity_ ? capacity_ : n + 1;
       while (capacity < size_ + n + 1)
         capacity *= 2;
       data_ = static_cast<char*>(Reallocate(data_, capacity));
@@ -41,10 +46,11 @@ class LineBuffer {
     size_ += n;
   }
 
-  // The line as a Text of exactly its length + 1 bytes; null when empty.
+  // The line as a Text; null when empty. A block with one spare byte (a CR dropped) is kept as it
+  // is, a larger one is cut to the line's length + 1.
   Text Release() {
     if (size_ == 0) return nullptr;
-    auto text = static_cast<char*>(Reallocate(data_, size_ + 1));
+    auto text = capacity_ <= size_ + 2 ? data_ : static_cast<char*>(Reallocate(data_, size_ + 1));
     text[size_] = '\0';
     data_ = nullptr;
     size_ = capacity_ = 0;
@@ -64,18 +70,64 @@ Text Fail(os::File* file) {
   return nullptr;
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// Non-zero when any byte of the word is zero.
+std::uint64_t ZeroByte(std::uint64_t word) {
+  return (word - kOnes) & ~word & kHighBits;
+}
+
+// The first byte from i on that can end a line or starts a character: 0x80 or more, LF, NUL or
+// 0x1A; count when there is none. Most of a line is other bytes, eight of which are passed over
+// at a time.
+std::size_t NextSpecialByte(const char* chunk, std::size_t i, std::size_t count) {
+  while (count - i >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, chunk + i, 8);
+    const std::uint64_t special = (word & kHighBits) | ZeroByte(word) |
+                                  ZeroByte(word ^ (kOnes * '\n')) | ZeroByte(word ^ (kOnes * 0x1A));
+    if (special) {
+      // The lowest marked byte is exact; marks above it can be false.
+      if constexpr (std::endian::native == std::endian::little) {
+        return i + static_cast<std::size_t>(std::countr_zero(special)) / 8;
+      }
+      break;
+    }
+    i += 8;
+  }
+  return i;
+}
+
+// The next bytes of the file: in place from a file read ahead, else read into chunk. Their count,
+// or -1 when the platform fails.
+std::int64_t NextChunk(os::File* file, ReadAheadFile* ahead, char* chunk, const char** bytes) {
+  if (ahead) {
+    std::string_view view;
+    if (!ahead->ReadInPlace(&view)) return -1;
+    *bytes = view.data();
+    return static_cast<std::int64_t>(view.size());
+  }
+  *bytes = chunk;
+  return file->Read(chunk, kChunk);
+}
+
 }  // namespace
 
 Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
   os::File* file = open_files::Find(number);
   if (!file) return nullptr;
+  // ReadAheadFile is final: comparing the type is enough, and cheaper than a cast that searches.
+  auto* ahead =
+      typeid(*file) == typeid(ReadAheadFile) ? static_cast<ReadAheadFile*>(file) : nullptr;
   LineBuffer line;
-  char chunk[kChunk];
+  char buffer[kChunk];
   bool trail_due = false;  // the previous chunk ended with a lead byte
   for (;;) {
     const std::int64_t at = file->Position();
     if (at < 0) return Fail(file);
-    const std::int64_t got = file->Read(chunk, kChunk);
+    const char* chunk = nullptr;
+    const std::int64_t got = NextChunk(file, ahead, buffer, &chunk);
     if (got < 0) return Fail(file);
     if (got == 0) break;
     const auto count = static_cast<std::size_t>(got);
@@ -92,6 +144,8 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
       }
     }
     for (; resume < 0 && i < count; ++i) {
+      i = NextSpecialByte(chunk, i, count);
+      if (i == count) break;
       const auto c = static_cast<unsigned char>(chunk[i]);
       if (c >= 0x80) {
         if (i + 1 == count) {
@@ -110,7 +164,9 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
         resume = at + static_cast<std::int64_t>(i);
       }
     }
+    // A chunk can hold a whole line longer than the limit, so the limit is checked either way.
     if (resume >= 0) {
+      if (line.size() > limit) return Fail(file);
       if (!file->Seek(static_cast<std::uint64_t>(resume))) return Fail(file);
       break;
     }

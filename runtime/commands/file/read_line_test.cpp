@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/commands/file/file_test_fixture.h"
+#include "runtime/commands/file/read_ahead_file.h"
 #include "runtime/values/core.h"
 
 namespace marvane::commands {
@@ -34,6 +35,8 @@ TEST_F(ReadLineTest, LinesAndEndsOfText) {
   const std::string x511 = Repeat('x', 511);
   const std::string x512 = Repeat('x', 512);
   const std::string a1000 = Repeat('a', 1000);
+  const std::string block = Repeat('y', ReadAheadFile::kDefaultBlock);
+  const std::string block_less_one = Repeat('y', ReadAheadFile::kDefaultBlock - 1);
   const Case cases[] = {
       {"crlf", "ab\r\ncd", {{"ab", false, false}, {"cd", true, true}, {nullopt, true, true}}},
       {"lf only", "ab\ncd\n", {{"ab", false, false}, {"cd", true, true}}},
@@ -71,21 +74,49 @@ TEST_F(ReadLineTest, LinesAndEndsOfText) {
        x511 + std::string("\xB1\0z", 3),
        {{x511, false, false}, {"z", true, true}}},
       {"ctrl-z starts the second chunk", x512 + "\x1a", {{x512, true, false}}},
+      // The same where eight bytes at a time are passed over.
+      {"ctrl-z inside a long run",
+       "0123456789\x1a"
+       "0123456789abcdef",
+       {{"0123456789", true, false}, {nullopt, true, false}}},
+      {"nul inside a long run",
+       std::string("0123456789\0"
+                   "0123456789abcdef",
+                   27),
+       {{"0123456789", true, false}}},
+      {"lead before lf inside a long run",
+       "0123456789\xB1\n0123456789abcdef\n",
+       {{"0123456789\xB1\n0123456789abcdef", true, true}}},
+      // The same across the blocks of a file that is only read.
+      {"lead ends a block",
+       block_less_one + "\xB1\ny\nz",
+       {{block_less_one + "\xB1\ny", false, false}, {"z", true, true}}},
+      {"lead ends a block, nul follows",
+       block_less_one + std::string("\xB1\0z", 3),
+       {{block_less_one, false, false}, {"z", true, true}}},
+      {"cr lf across blocks",
+       block_less_one + "\r\nb",
+       {{block_less_one, false, false}, {"b", true, true}}},
+      {"ctrl-z starts a block", block + "\x1a", {{block, true, false}}},
   };
   int n = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path = dir_.Write("l" + std::to_string(n++), c.bytes);
-    const std::int32_t number = Open(path, IntValue(1));
-    ASSERT_NE(number, 0);
-    int call = 0;
-    for (const Step& step : c.steps) {
-      SCOPED_TRACE(call++);
-      EXPECT_EQ(Line(number), step.line);
-      EXPECT_EQ(AtEnd(number, BoolValue(true)), step.at_end_stopping);
-      EXPECT_EQ(AtEnd(number), step.at_end_plain);
+  // Mode 1 reads the file ahead a block at a time, mode 3 (read and write) does not.
+  for (std::int32_t mode : {1, 3}) {
+    SCOPED_TRACE(mode);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name);
+      const std::string path = dir_.Write("l" + std::to_string(n++), c.bytes);
+      const std::int32_t number = Open(path, IntValue(mode));
+      ASSERT_NE(number, 0);
+      int call = 0;
+      for (const Step& step : c.steps) {
+        SCOPED_TRACE(call++);
+        EXPECT_EQ(Line(number), step.line);
+        EXPECT_EQ(AtEnd(number, BoolValue(true)), step.at_end_stopping);
+        EXPECT_EQ(AtEnd(number), step.at_end_plain);
+      }
+      Close(number);
     }
-    Close(number);
   }
 }
 

@@ -16,6 +16,28 @@ std::int64_t ProfileCache::SystemClock() {
 }
 
 std::shared_ptr<const ProfileIndex> ProfileCache::Get(std::string_view path) {
+  for (const Held& h : held_) {
+    if (h.path == path) return h.index;
+  }
+  return Look(path);
+}
+
+void ProfileCache::Hold(std::string_view path) {
+  for (Held& h : held_) {
+    if (h.path == path) {
+      ++h.count;
+      return;
+    }
+  }
+  held_.push_back({std::string(path), Look(path), 1});
+}
+
+void ProfileCache::Release(std::string_view path) {
+  auto it = std::find_if(held_.begin(), held_.end(), [&](const Held& h) { return h.path == path; });
+  if (it != held_.end() && --it->count == 0) held_.erase(it);
+}
+
+std::shared_ptr<const ProfileIndex> ProfileCache::Look(std::string_view path) {
   os::FileIdentity before;
   if (!files_.Identify(path, &before)) return nullptr;
   auto it = std::find_if(entries_.begin(), entries_.end(),
@@ -30,7 +52,8 @@ std::shared_ptr<const ProfileIndex> ProfileCache::Get(std::string_view path) {
 
   std::string bytes;
   if (!ReadFile(path, &bytes)) return nullptr;
-  auto index = std::make_shared<const ProfileIndex>(ProfileIndex::FromFileBytes(bytes, codec_));
+  auto index =
+      std::make_shared<const ProfileIndex>(ProfileIndex::FromFileBytes(std::move(bytes), codec_));
   os::FileIdentity after;
   // Keep the index only when nothing can have changed the file while it was read, or can change
   // it unseen later in the same clock tick.
@@ -45,9 +68,19 @@ bool ProfileCache::ReadFile(std::string_view path, std::string* bytes) {
   auto file =
       files_.Open(path, os::Access::kRead, os::Creation::kOpenExisting, os::Share::kReadWrite);
   if (!file) return false;
-  char chunk[64 * 1024];
+  // The length as it is now goes in at once, with no copy on the way; whatever the file has
+  // grown by meanwhile follows in chunks.
+  const std::int64_t length = file->Length();
+  if (length > static_cast<std::int64_t>(kMaxFileBytes)) return false;
   bool ok = true;
-  for (;;) {
+  if (length > 0) {
+    bytes->resize(static_cast<std::size_t>(length));
+    const std::int64_t n = file->Read(bytes->data(), bytes->size());
+    ok = n >= 0;
+    bytes->resize(ok ? static_cast<std::size_t>(n) : 0);
+  }
+  char chunk[64 * 1024];
+  while (ok) {
     std::int64_t n = file->Read(chunk, sizeof chunk);
     if (n <= 0) {
       ok = n == 0;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "runtime/commands/profile/profile_reader.h"
@@ -36,6 +37,12 @@ class ProfileCache {
   // The file's index; null when it cannot be identified, opened or read.
   std::shared_ptr<const ProfileIndex> Get(std::string_view path);
 
+  // While a file is held, Get answers for it with the index found when the hold began and asks
+  // the file system nothing: a run of lookups reads one state of the file and costs one look at
+  // it, however fresh the file is. Holds of a path nest; each Hold needs its Release.
+  void Hold(std::string_view path);
+  void Release(std::string_view path);
+
   static std::int64_t SystemClock();
 
  private:
@@ -45,6 +52,13 @@ class ProfileCache {
     std::shared_ptr<const ProfileIndex> index;
   };
 
+  struct Held {
+    std::string path;
+    std::shared_ptr<const ProfileIndex> index;
+    int count;
+  };
+
+  std::shared_ptr<const ProfileIndex> Look(std::string_view path);
   bool ReadFile(std::string_view path, std::string* bytes);
   bool Settled(const os::FileIdentity& identity) const;
 
@@ -53,6 +67,7 @@ class ProfileCache {
   std::size_t capacity_;
   Clock clock_;
   std::list<Entry> entries_;  // most recently used first
+  std::vector<Held> held_;
 };
 
 }  // namespace marvane::profile

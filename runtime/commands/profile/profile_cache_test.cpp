@@ -20,6 +20,7 @@ class FakeFiles : public os::FileSystem {
   };
   std::map<std::string, Stored, std::less<>> files;
   int opens = 0;
+  int identifies = 0;
   // Runs after each read, to change a file while it is being read.
   std::function<void()> during_read;
 
@@ -37,6 +38,7 @@ class FakeFiles : public os::FileSystem {
   }
   bool FindFirst(std::string_view pattern) override { return files.contains(pattern); }
   bool Identify(std::string_view path, os::FileIdentity* identity) override {
+    ++identifies;
     auto it = files.find(path);
     if (it == files.end()) return false;
     *identity = it->second.identity;
@@ -165,6 +167,47 @@ TEST_F(ProfileCacheTest, MissingFilesAndEvictionAreHandled) {
 
   files.files.erase("b.ini");
   EXPECT_EQ(cache.Get("b.ini"), nullptr);  // never answered from a vanished file
+}
+
+TEST_F(ProfileCacheTest, AHeldFileIsReadOnceAndNotLookedAtAgain) {
+  // Written this very tick: without a hold every lookup would read it afresh.
+  files.Put("list.ini", "[A]\nName=1\n", now);
+  cache.Hold("list.ini");
+  const int identifies = files.identifies;
+  for (int i = 0; i < 50; ++i)
+    EXPECT_EQ(Name("list.ini"), "1");
+  EXPECT_EQ(files.opens, 1);
+  EXPECT_EQ(files.identifies, identifies);
+
+  // A change while held is not seen: the lookups of one run read one state of the file.
+  files.Put("list.ini", "[A]\nName=2\n", now + 1);
+  EXPECT_EQ(Name("list.ini"), "1");
+  EXPECT_EQ(Name("other.ini"), std::nullopt);  // other paths are not held
+  cache.Release("list.ini");
+  EXPECT_EQ(Name("list.ini"), "2");
+}
+
+TEST_F(ProfileCacheTest, HoldsNestAndHoldAMissingFileMissing) {
+  struct Step {
+    const char* what;
+    void (*act)(ProfileCache&, FakeFiles&);
+    std::optional<std::string> name;
+  };
+  const Step steps[] = {
+      {"held while missing", [](ProfileCache& c, FakeFiles&) { c.Hold("late.ini"); }, std::nullopt},
+      {"held twice", [](ProfileCache& c, FakeFiles&) { c.Hold("late.ini"); }, std::nullopt},
+      {"appears while held",
+       [](ProfileCache&, FakeFiles& f) { f.Put("late.ini", "[A]\nName=here\n", 10 * kSecond); },
+       std::nullopt},
+      {"one release of two", [](ProfileCache& c, FakeFiles&) { c.Release("late.ini"); },
+       std::nullopt},
+      {"the last release", [](ProfileCache& c, FakeFiles&) { c.Release("late.ini"); }, "here"},
+      {"a release too many", [](ProfileCache& c, FakeFiles&) { c.Release("late.ini"); }, "here"},
+  };
+  for (const Step& step : steps) {
+    step.act(cache, files);
+    EXPECT_EQ(Name("late.ini"), step.name) << step.what;
+  }
 }
 
 }  // namespace

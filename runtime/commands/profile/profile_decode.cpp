@@ -1,9 +1,18 @@
 #include "runtime/commands/profile/profile_decode.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace marvane::profile {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+
+bool EightAscii(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  return (word & 0x8080808080808080ull) == 0;
+}
 
 bool IsContinuation(unsigned char c) {
   return (c & 0xC0) == 0x80;
@@ -43,29 +52,44 @@ std::u16string DecodeUtf16(std::string_view bytes, bool big_endian) {
 }  // namespace
 
 std::string NormalizeGbk(std::string_view bytes, LoneLead lone_lead) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    auto c = static_cast<unsigned char>(bytes[i]);
+  std::string out(bytes);
+  NormalizeGbkInPlace(&out, lone_lead);
+  return out;
+}
+
+// Every step writes no more bytes than it reads, so the output never overtakes the input.
+void NormalizeGbkInPlace(std::string* bytes, LoneLead lone_lead) {
+  char* s = bytes->data();
+  const std::size_t n = bytes->size();
+  std::size_t w = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    // While nothing has moved, eight bytes below 0x80 at a time stay as they are.
+    if (w == i) {
+      while (n - i >= 8 && EightAscii(s + i))
+        i += 8;
+      w = i;
+      if (i == n) break;
+    }
+    auto c = static_cast<unsigned char>(s[i]);
     if (!IsGbkLead(c)) {
-      out.push_back(bytes[i]);
+      s[w++] = s[i];
       continue;
     }
-    if (i + 1 == bytes.size()) {
-      if (lone_lead == LoneLead::kReplace) out.push_back('?');
+    if (i + 1 == n) {
+      if (lone_lead == LoneLead::kReplace) s[w++] = '?';
       continue;
     }
-    auto next = static_cast<unsigned char>(bytes[i + 1]);
+    auto next = static_cast<unsigned char>(s[i + 1]);
     if (IsGbkTrail(next)) {
-      out.push_back(bytes[i]);
-      out.push_back(bytes[i + 1]);
+      s[w++] = s[i];
+      s[w++] = s[i + 1];
     } else {
-      out.push_back('?');
+      s[w++] = '?';
       if (next == 0) continue;  // the NUL stays for the parser to see
     }
     ++i;
   }
-  return out;
+  bytes->resize(w);
 }
 
 std::u16string DecodeUtf8(std::string_view bytes) {
@@ -125,6 +149,17 @@ std::string DecodeProfileFile(std::string_view bytes, os::TextCodec& codec) {
   if (bytes.starts_with("\xFF\xFE")) return codec.Utf16ToGbk(DecodeUtf16(bytes.substr(2), false));
   if (bytes.starts_with("\xFE\xFF")) return codec.Utf16ToGbk(DecodeUtf16(bytes.substr(2), true));
   return NormalizeGbk(bytes, LoneLead::kReplace);
+}
+
+std::string DecodeProfileFile(std::string&& bytes, os::TextCodec& codec) {
+  const std::string_view view(bytes);
+  if (view.starts_with("\xEF\xBB\xBF") || view.starts_with("\xFF\xFE") ||
+      view.starts_with("\xFE\xFF")) {
+    return DecodeProfileFile(view, codec);
+  }
+  std::string text = std::move(bytes);
+  NormalizeGbkInPlace(&text, LoneLead::kReplace);
+  return text;
 }
 
 }  // namespace marvane::profile

@@ -24,6 +24,8 @@ enum class LoneLead { kReplace, kDrop };
 // A lead byte followed by a byte that cannot end a character becomes "?" and takes that byte with
 // it, except a NUL, which stays. 0x80 and 0xFF stand alone.
 std::string NormalizeGbk(std::string_view bytes, LoneLead lone_lead);
+// The same in the bytes' own buffer: the normal form is never longer.
+void NormalizeGbkInPlace(std::string* bytes, LoneLead lone_lead);
 
 // UTF-8 to UTF-16 the way the platform reads a profile file: every malformed sequence becomes
 // U+FFFD. A sequence cut short by a byte that does not continue it covers the bytes read so far;
@@ -35,5 +37,7 @@ std::u16string DecodeUtf8(std::string_view bytes);
 // for the character of that value); their text is converted to GBK by the codec. Any other file is
 // GBK, normalized as above.
 std::string DecodeProfileFile(std::string_view bytes, os::TextCodec& codec);
+// The same, reusing the bytes' buffer for a GBK file.
+std::string DecodeProfileFile(std::string&& bytes, os::TextCodec& codec);
 
 }  // namespace marvane::profile

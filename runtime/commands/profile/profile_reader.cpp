@@ -1,7 +1,10 @@
 #include "runtime/commands/profile/profile_reader.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <string>
+#include <utility>
 
 #include "runtime/commands/profile/profile_decode.h"
 
@@ -10,6 +13,9 @@ namespace {
 
 // The section number of a repeated section, whose keys are never searched.
 constexpr std::size_t kIgnored = static_cast<std::size_t>(-1);
+
+constexpr std::uint64_t kHashBasis = 0xcbf29ce484222325ull;
+constexpr std::uint64_t kHashPrime = 0x100000001b3ull;
 
 bool IsTrimmed(char c) {
   return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
@@ -71,94 +77,274 @@ Span LimitValue(const char* t, Span s) {
   return {s.begin, i};
 }
 
-void FoldAscii(const char* in, std::size_t size, char* out) {
-  for (std::size_t i = 0; i < size; ++i) {
-    char c = in[i];
-    if (IsGbkLead(static_cast<unsigned char>(c)) && i + 1 < size) {
-      out[i] = c;
-      out[i + 1] = in[i + 1];  // a trail byte in A-Z is part of a character, not a letter
-      ++i;
-    } else {
-      out[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-  }
+char FoldByte(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// A name asked for, in the form its match in folded_ has.
+// Names compare and hash as their folded form reads: ASCII letters in lower case, a double-byte
+// character taken whole (a trail byte in A-Z is part of a character, not a letter). Every name
+// in the file starts on a character, so folding it alone gives what folding the file would.
+std::uint32_t FoldedHash(std::string_view name) {
+  std::uint64_t h = kHashBasis;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    if (IsGbkLead(static_cast<unsigned char>(c)) && i + 1 < name.size()) {
+      h = (h ^ static_cast<unsigned char>(c)) * kHashPrime;
+      h = (h ^ static_cast<unsigned char>(name[++i])) * kHashPrime;
+    } else {
+      h = (h ^ static_cast<unsigned char>(FoldByte(c))) * kHashPrime;
+    }
+  }
+  return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+bool FoldedEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (IsGbkLead(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (FoldByte(a[i]) != FoldByte(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The keys of different sections spread over the table even where their names are equal.
+std::uint32_t KeyHash(std::string_view name, std::size_t section) {
+  return FoldedHash(name) ^ static_cast<std::uint32_t>(section * 0x9E3779B9u);
+}
+
+// A name asked for, in the form that FoldedEqual compares.
 std::string QueryName(std::string_view name) {
   name = name.substr(0, name.find('\0'));  // the platform takes NUL-terminated names
   std::string text = NormalizeGbk(name, LoneLead::kDrop);
   Span s = Trim(text.data(), {0, text.size()});
-  std::string folded(s.end - s.begin, '\0');
-  FoldAscii(text.data() + s.begin, folded.size(), folded.data());
-  return folded;
+  text.erase(s.end);
+  text.erase(0, s.begin);
+  return text;
+}
+
+// The position of the first LF or CR from pos on, or n. Eight bytes are tested at a time: a
+// byte equal to c leaves a zero byte in the word XORed with c in every byte.
+std::size_t LineEnd(const char* t, std::size_t pos, std::size_t n) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  auto zero_byte = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighBits; };
+  while (n - pos >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, t + pos, 8);
+    const std::uint64_t ends = zero_byte(word ^ (kOnes * '\n')) | zero_byte(word ^ (kOnes * '\r'));
+    if (ends) {
+      // The lowest marked byte is exact; marks above it can be false.
+      if constexpr (std::endian::native == std::endian::little) {
+        return pos + static_cast<std::size_t>(std::countr_zero(ends)) / 8;
+      }
+      break;
+    }
+    pos += 8;
+  }
+  while (pos < n && t[pos] != '\n' && t[pos] != '\r')
+    ++pos;
+  return pos;
+}
+
+// The number of LF bytes or of CR bytes, whichever is larger, counted eight bytes at a time.
+std::size_t LineEndCount(const char* t, std::size_t n) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  // The high bit of each byte that is zero, and no other bit: no sum carries into the next byte.
+  auto zero_bytes = [](std::uint64_t w) { return ~(((w & kLow7) + kLow7) | w | kLow7); };
+  // The number of high bits set, summed into the top byte.
+  auto count = [](std::uint64_t flags) {
+    return static_cast<std::size_t>(((flags >> 7) * kOnes) >> 56);
+  };
+  std::size_t lf = 0;
+  std::size_t cr = 0;
+  std::size_t i = 0;
+  for (; n - i >= 8; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, t + i, 8);
+    lf += count(zero_bytes(word ^ (kOnes * '\n')));
+    cr += count(zero_bytes(word ^ (kOnes * '\r')));
+  }
+  for (; i < n; ++i) {
+    lf += t[i] == '\n';
+    cr += t[i] == '\r';
+  }
+  return std::max(lf, cr);
+}
+
+std::size_t TableSizeFor(std::size_t entries) {
+  std::size_t size = 16;
+  while (size < 2 * entries)
+    size *= 2;
+  return size;
 }
 
 }  // namespace
 
-ProfileIndex::ProfileIndex(std::string_view text)
-    : text_(text.begin(), text.end()), folded_(text.size()) {
-  FoldAscii(text_.data(), text_.size(), folded_.data());
+ProfileIndex::ProfileIndex(std::string text) : text_(std::move(text)) {
+  // Offsets are 32 bits wide; a larger file than that is no profile.
+  if (text_.size() > UINT32_MAX) {
+    text_ = std::string();
+    return;
+  }
   const char* t = text_.data();
   const std::size_t n = text_.size();
-  // Room for one key a line, so the table never grows while the file is read.
-  keys_.reserve(static_cast<std::size_t>(std::count(t, t + n, '\n') + std::count(t, t + n, '\r')) +
-                1);
-  sections_.emplace(std::string_view(), 0);
+  // Room for one key a line (a CR LF counted once), so the array rarely grows while it is built.
+  keys_.reserve(LineEndCount(t, n) + 1);
+  AddSection(0, 0);
   std::size_t section = 0;
   std::size_t pos = 0;
   while (pos < n) {
-    std::size_t end = pos;
-    while (end < n && t[end] != '\n' && t[end] != '\r')
-      ++end;
-    IndexLine(pos, end, section);
+    const std::size_t end = LineEnd(t, pos, n);
+    IndexLine(pos, end, &section);
     pos = end + 1;
   }
+  IndexLargeSections();
 }
 
 ProfileIndex ProfileIndex::FromFileBytes(std::string_view bytes, os::TextCodec& codec) {
   return ProfileIndex(DecodeProfileFile(bytes, codec));
 }
 
-void ProfileIndex::IndexLine(std::size_t begin, std::size_t end, std::size_t& section) {
+ProfileIndex ProfileIndex::FromFileBytes(std::string&& bytes, os::TextCodec& codec) {
+  return ProfileIndex(DecodeProfileFile(std::move(bytes), codec));
+}
+
+std::ptrdiff_t ProfileIndex::AddSection(std::uint32_t offset, std::uint32_t length) {
+  const std::string_view name = View(offset, length);
+  const std::uint32_t hash = FoldedHash(name);
+  if (2 * (sections_.size() + 1) > section_slots_.size()) {
+    Slots grown(TableSizeFor(sections_.size() + 1), 0);
+    const std::size_t mask = grown.size() - 1;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+      std::size_t s = section_hashes_[i] & mask;
+      while (grown[s] != 0)
+        s = (s + 1) & mask;
+      grown[s] = static_cast<std::uint32_t>(i + 1);
+    }
+    section_slots_ = std::move(grown);
+  }
+  const std::size_t mask = section_slots_.size() - 1;
+  for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
+    const std::uint32_t slot = section_slots_[s];
+    if (slot == 0) {
+      section_slots_[s] = static_cast<std::uint32_t>(sections_.size() + 1);
+      sections_.push_back({offset, length, static_cast<std::uint32_t>(keys_.size()), 0});
+      section_hashes_.push_back(hash);
+      return static_cast<std::ptrdiff_t>(sections_.size() - 1);
+    }
+    const Section& other = sections_[slot - 1];
+    if (section_hashes_[slot - 1] == hash &&
+        FoldedEqual(View(other.name_offset, other.name_length), name)) {
+      return -1;
+    }
+  }
+}
+
+void ProfileIndex::IndexLine(std::size_t begin, std::size_t end, std::size_t* section) {
   const char* t = text_.data();
   Span line = Trim(t, {begin, end});
   if (line.empty()) return;
-  auto name_view = [&](Span s) {
-    return std::string_view(folded_.data() + s.begin, s.end - s.begin);
-  };
 
   if (t[line.begin] == '[') {
     std::size_t close = LastCloseBracket(t, {line.begin + 1, line.end});
     if (close != std::string_view::npos) {
       Span name = CutAtNul(t, Trim(t, {line.begin + 1, close}));
-      auto [it, inserted] = sections_.try_emplace(name_view(name), sections_.size());
-      section = inserted ? it->second : kIgnored;
+      const std::ptrdiff_t added = AddSection(static_cast<std::uint32_t>(name.begin),
+                                              static_cast<std::uint32_t>(name.end - name.begin));
+      *section = added < 0 ? kIgnored : static_cast<std::size_t>(added);
       return;
     }
   }
-  if (section == kIgnored) return;
+  if (*section == kIgnored) return;
 
   std::size_t eq = line.begin;
   while (eq < line.end && t[eq] != '=')
     ++eq;
   Span name = CutAtNul(t, Trim(t, {line.begin, eq}));
-  Entry entry;
+  Key key{static_cast<std::uint32_t>(name.begin), static_cast<std::uint32_t>(name.end - name.begin),
+          0, kNoValue};
   if (eq < line.end) {
     Span value = LimitValue(t, Unquote(t, CutAtNul(t, Trim(t, {eq + 1, line.end}))));
-    entry = {value.begin, value.end - value.begin, true};
+    key.value_offset = static_cast<std::uint32_t>(value.begin);
+    key.value_length = static_cast<std::uint32_t>(value.end - value.begin);
   }
-  keys_.try_emplace(KeyName{section, name_view(name)}, entry);
+  keys_.push_back(key);
+  ++sections_[*section].key_count;
+}
+
+void ProfileIndex::IndexLargeSections() {
+  std::size_t keys = 0;
+  for (const Section& s : sections_) {
+    if (s.key_count > kSearchedInTurn) keys += s.key_count;
+  }
+  if (keys == 0) return;
+  key_slots_.assign(TableSizeFor(keys), 0);
+  const std::size_t mask = key_slots_.size() - 1;
+  for (std::size_t si = 0; si < sections_.size(); ++si) {
+    const Section& section = sections_[si];
+    if (section.key_count <= kSearchedInTurn) continue;
+    for (std::uint32_t k = section.first_key; k < section.first_key + section.key_count; ++k) {
+      const std::string_view name = View(keys_[k].name_offset, keys_[k].name_length);
+      std::size_t s = KeyHash(name, si) & mask;
+      // Keys go in in file order: a name already there came first and stays.
+      for (; key_slots_[s] != 0; s = (s + 1) & mask) {
+        const Key& other = keys_[key_slots_[s] - 1];
+        if (key_slots_[s] - 1 >= section.first_key &&
+            FoldedEqual(View(other.name_offset, other.name_length), name)) {
+          break;
+        }
+      }
+      if (key_slots_[s] == 0) key_slots_[s] = k + 1;
+    }
+  }
 }
 
 std::optional<std::string_view> ProfileIndex::Find(std::string_view section,
                                                    std::string_view key) const {
-  auto s = sections_.find(QueryName(section));
-  if (s == sections_.end()) return std::nullopt;
-  std::string folded_key = QueryName(key);
-  auto k = keys_.find(KeyName{s->second, folded_key});
-  if (k == keys_.end() || !k->second.has_value) return std::nullopt;
-  return std::string_view(text_.data() + k->second.offset, k->second.size);
+  if (section_slots_.empty()) return std::nullopt;
+  const std::string section_name = QueryName(section);
+  const std::size_t section_mask = section_slots_.size() - 1;
+  const std::uint32_t section_hash = FoldedHash(section_name);
+  std::size_t si = 0;
+  for (std::size_t s = section_hash & section_mask;; s = (s + 1) & section_mask) {
+    const std::uint32_t slot = section_slots_[s];
+    if (slot == 0) return std::nullopt;
+    const Section& candidate = sections_[slot - 1];
+    if (section_hashes_[slot - 1] == section_hash &&
+        FoldedEqual(View(candidate.name_offset, candidate.name_length), section_name)) {
+      si = slot - 1;
+      break;
+    }
+  }
+  const Section& found_section = sections_[si];
+  const std::string key_name = QueryName(key);
+  const std::uint32_t first = found_section.first_key;
+  const std::uint32_t last = first + found_section.key_count;
+  const Key* found = nullptr;
+  if (found_section.key_count <= kSearchedInTurn) {
+    for (std::uint32_t k = first; k < last && !found; ++k) {
+      if (FoldedEqual(View(keys_[k].name_offset, keys_[k].name_length), key_name)) {
+        found = &keys_[k];
+      }
+    }
+  } else {
+    const std::size_t mask = key_slots_.size() - 1;
+    for (std::size_t s = KeyHash(key_name, si) & mask; key_slots_[s] != 0; s = (s + 1) & mask) {
+      const std::uint32_t k = key_slots_[s] - 1;
+      if (k >= first && k < last &&
+          FoldedEqual(View(keys_[k].name_offset, keys_[k].name_length), key_name)) {
+        found = &keys_[k];
+        break;
+      }
+    }
+  }
+  if (!found || found->value_length == kNoValue) return std::nullopt;
+  return View(found->value_offset, found->value_length);
 }
 
 }  // namespace marvane::profile

@@ -22,12 +22,16 @@
 //   section is searched; of equal keys in it the first wins.
 // - The names asked for are read like names in the file: trimmed, malformed pairs turned into "?",
 //   and a lead byte at their end dropped.
+//
+// The index is a few flat arrays of offsets into the decoded file: a large list (a million
+// sections) costs about twice its size, where a node per key would cost several times that.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/platform.h"
@@ -42,9 +46,12 @@ class ProfileIndex {
   // An index of nothing: every lookup misses.
   ProfileIndex() = default;
   // Decodes the file's bytes (the codec is asked only for a file with a BOM), then indexes them.
+  // A decoded file of 4 GiB or more gives the index of nothing.
   static ProfileIndex FromFileBytes(std::string_view bytes, os::TextCodec& codec);
+  // The same, decoding in the bytes' own buffer where it can.
+  static ProfileIndex FromFileBytes(std::string&& bytes, os::TextCodec& codec);
 
-  // Moving keeps the buffers that the maps' views point into; copying would not.
+  // Moving keeps the buffer that the offsets point into.
   ProfileIndex(ProfileIndex&&) = default;
   ProfileIndex& operator=(ProfileIndex&&) = default;
   ProfileIndex(const ProfileIndex&) = delete;
@@ -54,33 +61,43 @@ class ProfileIndex {
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
  private:
-  struct Entry {
-    std::size_t offset = 0;
-    std::size_t size = 0;
-    bool has_value = false;
+  // Sections with more keys than this get their keys into key_slots_; fewer are searched in turn.
+  static constexpr std::uint32_t kSearchedInTurn = 16;
+  static constexpr std::uint32_t kNoValue = UINT32_MAX;
+
+  struct Key {
+    std::uint32_t name_offset;
+    std::uint32_t name_length;
+    std::uint32_t value_offset;
+    std::uint32_t value_length;  // kNoValue for a line without "="
   };
-  // A key of one section; the name is a view into folded_.
-  struct KeyName {
-    std::size_t section;
-    std::string_view name;
-    bool operator==(const KeyName&) const = default;
+  struct Section {
+    std::uint32_t name_offset;
+    std::uint32_t name_length;
+    std::uint32_t first_key;  // its keys are keys_[first_key, first_key + key_count)
+    std::uint32_t key_count;
   };
-  struct KeyNameHash {
-    std::size_t operator()(const KeyName& k) const {
-      return std::hash<std::string_view>()(k.name) ^ (k.section * 0x9E3779B97F4A7C15ull);
-    }
-  };
+  // Open addressing: a slot holds an index + 1, or 0 when empty; the table size is a power of 2.
+  using Slots = std::vector<std::uint32_t>;
 
   // `text` is a decoded file: the scans rely on its pairs being well formed.
-  explicit ProfileIndex(std::string_view text);
-  void IndexLine(std::size_t begin, std::size_t end, std::size_t& section);
+  explicit ProfileIndex(std::string text);
+  void IndexLine(std::size_t begin, std::size_t end, std::size_t* section);
+  // The section of that name (in the file's spelling), adding it when new; -1 for a repeat.
+  std::ptrdiff_t AddSection(std::uint32_t offset, std::uint32_t length);
+  void IndexLargeSections();
+  std::string_view View(std::uint32_t offset, std::uint32_t length) const {
+    return std::string_view(text_).substr(offset, length);
+  }
 
-  std::vector<char> text_;    // the decoded file: values point here
-  std::vector<char> folded_;  // the same with ASCII letters in lower case: names point here
-  // Section names to section numbers; the unnamed section is 0. Keys of a repeated section are
-  // not kept: they can never be found.
-  std::unordered_map<std::string_view, std::size_t> sections_;
-  std::unordered_map<KeyName, Entry, KeyNameHash> keys_;
+  std::string text_;  // the decoded file: every name and value lies in it
+  // In file order; the unnamed section (keys before the first header) is 0. Of equal names only
+  // the first is kept: the keys of a repeat can never be found.
+  std::vector<Section> sections_;
+  std::vector<std::uint32_t> section_hashes_;
+  Slots section_slots_;
+  std::vector<Key> keys_;  // in file order, so a section's first equal key comes first
+  Slots key_slots_;        // the first of each name among the keys of the large sections
 };
 
 }  // namespace marvane::profile

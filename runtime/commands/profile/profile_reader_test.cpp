@@ -138,6 +138,41 @@ TEST(ProfileLookupLimits, ValuesAreCutAt10239BytesBeforeASplitCharacter) {
   }
 }
 
+// Sections with many keys are searched by hash rather than in turn; the answers are the same.
+TEST(ProfileLookupLimits, SectionsWithManyKeysAnswerAsSmallOnes) {
+  for (int keys : {3, 16, 17, 40, 1000}) {
+    SCOPED_TRACE(keys);
+    std::string file = "[Big]\n";
+    for (int i = 0; i < keys; ++i)
+      file += "K" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
+    file += "k0=again\nBare\nbare=hidden\nLate=1\n";
+    file += "[Other]\n";
+    for (int i = 0; i < keys; ++i)
+      file += "K" + std::to_string(i) + "=o" + std::to_string(i) + "\n";
+    file += "[big]\nK0=repeat\nOnlyInRepeat=x\n";
+    ProfileIndex index = Index(file);
+    struct {
+      const char* section;
+      std::string key;
+      std::optional<std::string> value;
+    } cases[] = {
+        {"Big", "K0", "v0"},  // the first of equal keys, whatever the case
+        {"BIG", "k" + std::to_string(keys - 1), "v" + std::to_string(keys - 1)},
+        {"Big", "Bare", std::nullopt},  // no "=": hides the later "bare="
+        {"Big", "late", "1"},
+        {"Big", "K" + std::to_string(keys), std::nullopt},
+        {"Other", "K0", "o0"},  // equal names in another section do not mix
+        {"Other", "Late", std::nullopt},
+        {"Big", "OnlyInRepeat", std::nullopt},  // a repeated section is not searched
+    };
+    for (const auto& c : cases) {
+      auto found = index.Find(c.section, c.key);
+      EXPECT_EQ(found ? std::optional<std::string>(*found) : std::nullopt, c.value)
+          << c.section << "/" << c.key;
+    }
+  }
+}
+
 TEST(ProfileLookupLimits, AnEmptyIndexAnswersNothing) {
   EXPECT_FALSE(ProfileIndex().Find("", "").has_value());
   EXPECT_FALSE(Index("").Find("A", "K").has_value());

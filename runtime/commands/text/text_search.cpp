@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstring>
 
 #include "runtime/commands/text/gbk_stepping.h"
@@ -27,6 +28,23 @@ unsigned NextCharacter(const unsigned char* p, std::size_t* size) {
   return p[0];
 }
 
+// From offset on, past every run of eight bytes below 0x80 none of which is `first`: each such
+// byte is a character of its own and none can start a match. Stops short of the last eight.
+std::int64_t SkipNonStarts(const char* text, std::int64_t offset, std::int64_t length,
+                           unsigned char first) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  const std::uint64_t firsts = kOnes * first;
+  while (length - offset >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text + offset, 8);
+    const std::uint64_t x = word ^ firsts;
+    if ((word & kHighBits) | ((x - kOnes) & ~x & kHighBits)) break;
+    offset += 8;
+  }
+  return offset;
+}
+
 }  // namespace
 
 void FindText(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
@@ -46,6 +64,10 @@ void FindText(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
     } else {
       std::int64_t offset = s;
       while (length - offset >= static_cast<std::int64_t>(m)) {
+        if (!fold) {
+          offset = SkipNonStarts(text, offset, length, static_cast<unsigned char>(search[0]));
+          if (length - offset < static_cast<std::int64_t>(m)) break;
+        }
         if (EqualAt(text + offset, search, m, fold)) {
           found = static_cast<std::int32_t>(offset + 1);
           break;

@@ -48,6 +48,14 @@ TEST_F(TextSearchTest, FindText) {
       // Folding reaches second bytes too.
       {"\xB0\x41", "\xB0\x61", Omitted(), yes, 1},
       {"IPAddr=1\r\nName=x", "Name=", Omitted(), no, 11},
+      // Long runs of single-byte characters are passed over eight at a time; the characters
+      // after them are still found where they start, and only there.
+      {"xxxxxxxxxxxxxxxxxxxxIPAddr=", "IPAddr=", Omitted(), no, 21},
+      {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "b", Omitted(), no, 31},
+      {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "b", Omitted(), no, -1},
+      {"xxxxxxxxxxxxxxx\xB0Name=Name=", "Name=", Omitted(), no, 22},
+      {"xxxxxxxxxxxxxxx\xB0\xA1xxxxxxxxxx\xA1xx", "\xA1xx", Omitted(), no, 28},
+      {"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxb", "xb", IntValue(20), no, 32},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " / " + c.search);

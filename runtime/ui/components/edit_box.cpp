@@ -144,7 +144,8 @@ int SetProperty(Component* object, std::int32_t index, const PropertyValue& valu
   auto* edit = static_cast<EditBox*>(object);
   EditData& d = edit->data();
   if (index == kContent) {
-    d.content = value.bytes;
+    // The control holds the text; the stored data takes it from there when it is next needed
+    // (AllPropertyData), so a long list is not kept twice.
     Windows().SetText(edit->handle(), value.bytes);
     return 0;
   }
