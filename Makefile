@@ -10,15 +10,18 @@ BENCH_BUILD ?= build-bench
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 15
-FUZZ_TARGETS := xml_fuzz form_fuzz
+BENCH_SIZES ?= 1000,10000,100000,1000000
+FUZZ_TARGETS := xml_fuzz form_fuzz profile_fuzz cloud_list_fuzz text_fuzz
 
 # Debian packages, by what needs them.
 NATIVE_PACKAGES := cmake g++ make python3 libgtest-dev libbenchmark-dev googletest
 FUZZ_PACKAGES := clang libclang-rt-14-dev
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64 wine64 locales xvfb xdotool fonts-wqy-microhei imagemagick
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64 wine64 locales xvfb xdotool fonts-wqy-microhei imagemagick \
+  fonts-wine
+BENCH_PACKAGES := time
 
 .PHONY: all build test run deps unit-tests asan-tests fuzz fuzz-build fuzz-smoke windows \
-        windows-tests gui bench clean
+        windows-tests gui bench bench-build bench-readers clean
 
 all: build
 
@@ -34,11 +37,12 @@ unit-tests: build
 	@tools/ensure-packages $(WINDOWS_PACKAGES)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Tests labelled "large" (inputs of tens of megabytes) take minutes here; the normal build runs them.
 asan-tests: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMARVANE_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) -LE wine
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) -LE "wine|large"
 
 fuzz-build: deps
 	@tools/ensure-packages $(FUZZ_PACKAGES)
@@ -57,7 +61,7 @@ fuzz-smoke: fuzz-build
 	  grep -h "stat::number_of_executed_units" $(FUZZ_BUILD)/$$t.log | sed "s/^/$$t: /"; \
 	done
 
-test: unit-tests asan-tests fuzz-smoke
+test: unit-tests asan-tests fuzz-smoke windows-tests
 	@echo "make test: all suites passed"
 
 # The main job: convert a list the way a user drops it on the window. LIST=path converts that
@@ -66,11 +70,41 @@ LIST ?=
 run: build
 	@tools/run-convert $(BUILD)/tools/marvane-convert/marvane-convert $(if $(LIST),"$(LIST)",examples/cloud-update.ini examples/clients.xml)
 
-bench: deps
+bench-build: deps
+	@tools/ensure-packages $(BENCH_PACKAGES)
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DMARVANE_BENCH=ON -DMARVANE_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
+
+# The main job at scale: marvane-convert and a scripted peer converting the same generated lists
+# (BENCH_SIZES clients, both formats), three runs each, side by side in one table.
+bench: bench-build
+	python3 bench/end_to_end.py --convert $(BENCH_BUILD)/tools/marvane-convert/marvane-convert \
+	  --work $(BENCH_BUILD)/lists --sizes $(BENCH_SIZES)
+
+# The two list readers alone, under Google Benchmark.
+bench-readers: bench-build
 	$(BENCH_BUILD)/bench/cloud_list_bench
 	$(BENCH_BUILD)/bench/xml_list_bench
+
+# marvane.exe, cross-built with MinGW-w64.
+windows:
+	@tools/ensure-packages cmake make python3 googletest $(WINDOWS_PACKAGES)
+	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane drag_source window_probe
+
+# The unit tests under Wine, then the program end to end on a virtual screen, as on a Chinese
+# and on a Western Windows.
+windows-tests: windows
+	tests/wine/run_unit_tests.sh $(WINDOWS_BUILD)
+	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936
+	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 1252
+
+# marvane.exe under Wine on the current display, run from its build directory, in a Wine prefix of
+# the build's own whose fonts render Chinese.
+gui: windows
+	tests/wine/wine_prefix.sh $(WINDOWS_BUILD)/wine/gui 936 x11
+	cd $(WINDOWS_BUILD)/app/win32 && . "$(abspath $(WINDOWS_BUILD))/wine/gui/env.sh" && \
+	  $${WINE:-/usr/lib/wine/wine64} ./marvane.exe
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(BENCH_BUILD)

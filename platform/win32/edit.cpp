@@ -35,8 +35,9 @@ WindowHandle Win32WindowSystem::CreateEdit(const EditArgs& args) {
   ChildStyle style;
   if (!args.hide_selection) style.style |= ES_NOHIDESEL;
   if (args.multi_line) {
-    style.style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
-    if (args.auto_horizontal_scroll) style.style |= ES_AUTOHSCROLL;
+    // Never word-wrapped: wrapping a long line costs the control quadratic time (minutes for a
+    // 100k-character line), while an unwrapped line scrolls sideways at no such cost.
+    style.style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_AUTOHSCROLL;
   } else {
     style.style |= ES_AUTOHSCROLL;
   }

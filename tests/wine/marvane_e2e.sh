@@ -1,0 +1,173 @@
+#!/bin/sh
+# End to end: marvane.exe on a virtual X screen, files dragged onto its list box with the mouse from
+# another Wine process, the window read and its buttons and message boxes pressed from outside.
+#
+#   marvane_e2e.sh <cross-build-dir> [<code page>]
+#
+# The code page (default 936) is the Windows the program runs on: 936 as a Chinese one, 1252 as a
+# Western one; the program must show and save the same on both.
+# The program runs from a fresh directory of its own, so mac_sample.txt lands there; the saved
+# bytes are compared with tests/wine/expected. Needs the Debian packages xvfb, xdotool, wine64,
+# locales, fonts-wqy-microhei (exits 77, "skipped", without them).
+set -eu
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+  echo "usage: $0 <cross-build-dir> [<code page>]" >&2
+  exit 2
+fi
+build=$(cd "$1" && pwd)
+src=$(cd "$(dirname "$0")/../.." && pwd)
+codepage=${2:-936}
+work=$build/marvane-e2e-cp$codepage
+mkdir -p "$work"
+. "$src/tests/wine/x_session.sh"
+need Xvfb xdotool iconv localedef cmp "$wine"
+
+out=$work/out
+dir=$work/program
+files=$work/files
+rm -rf "$out" "$dir" "$files"
+mkdir -p "$out" "$dir" "$files"
+cp "$build/app/win32/marvane.exe" "$dir/"
+printf 'no list here\r\n' >"$files/notes.txt"
+expected=$src/tests/wine/expected
+title=Marvane
+failures=0
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Runs window_probe; its answer (UTF-8) is left in $out/probe.txt.
+probe() {
+  rm -f "$out/probe.txt"
+  "$wine" "$build/tests/wine/window_probe.exe" "$(winpath "$out/probe.txt")" "$@"
+}
+# Probes until the answer equals <expected> (a while, as the program works on a drop).
+expect() {
+  what=$1 want=$2
+  shift 2
+  tries=30
+  while :; do
+    probe "$@" || true
+    [ "$(cat "$out/probe.txt" 2>/dev/null)" = "$want" ] && return 0
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || break
+    sleep 0.2
+  done
+  fail "$what: expected [$want], got [$(cat "$out/probe.txt" 2>/dev/null)]"
+}
+# The list box must show <GBK file>'s text exactly.
+expect_list() {
+  iconv -f GBK -t UTF-8 "$2" >"$out/want.txt"
+  tries=30
+  until probe text - "$title" Edit 0 && cmp -s "$out/probe.txt" "$out/want.txt"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || { fail "$1: list box shows [$(cat "$out/probe.txt")]"; return; }
+    sleep 0.2
+  done
+}
+# Reads the message box that must be showing and presses its OK button.
+expect_msgbox() {
+  probe msgbox 10000 || { fail "$1: no message box"; return; }
+  [ "$(cat "$out/probe.txt")" = "$2" ] || fail "$1: message box [$(cat "$out/probe.txt")]"
+  probe click "#32770" - "#1" || fail "$1: no OK button"
+  sleep 0.3
+  if probe msgbox 500; then fail "$1: the message box did not close"; fi
+}
+# Drags the named files from a drag source onto the list box, holding the keys named in
+# MODIFIERS (xdotool names, e.g. ctrl+shift) while the mouse moves and lets go.
+drag() {
+  rm -f "$out/source-ready.txt" "$out/source-result.txt"
+  paths=""
+  for f in "$@"; do paths="$paths $(winpath "$f")"; done
+  # shellcheck disable=SC2086 # one argument per file; the paths hold no blanks
+  "$wine" "$build/tests/wine/drag_source.exe" "$(winpath "$out")" $paths >>"$work/source.log" 2>&1 &
+  source_pid=$!
+  wait_for "$out/source-ready.txt" 30 || { fail "the drag source did not come up"; return; }
+  probe rect - "$title" Edit 0 || { fail "no list box"; return; }
+  set -- $(centre "$out/source-ready.txt") $(centre "$out/probe.txt")
+  xdotool mousemove "$1" "$2"
+  sleep 0.3
+  if [ -n "${MODIFIERS:-}" ]; then xdotool keydown "$MODIFIERS"; fi
+  xdotool mousedown 1
+  # OLE notices the drag only when the mouse moves with the button held, a step at a time.
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove $(($1 + ($3 - $1) * i / 10)) $(($2 + ($4 - $2) * i / 10))
+    sleep 0.05
+  done
+  sleep 0.2
+  xdotool mouseup 1
+  if [ -n "${MODIFIERS:-}" ]; then xdotool keyup "$MODIFIERS"; fi
+}
+# Waits for the drag source to report the end of the drag. A message box that the drop shows
+# holds the drag open until it is closed, so such drops finish after their box.
+end_drag() {
+  wait_for "$out/source-result.txt" 20 || fail "the drag did not end"
+  probe close MarvaneDragSource - || true
+  wait "$source_pid" || true
+}
+# Presses 保存.
+save() { probe click - "$title" 保存 || fail "no 保存 button"; }
+
+start=$(date +%s)
+start_session "$codepage"
+(cd "$dir" && "$wine" "$dir/marvane.exe" >"$work/program.log" 2>&1) &
+probe wait - "$title" 60000 || { echo "FAIL: no window titled $title"; exit 1; }
+saved="文件保存成功 $(winpath "$dir")\\mac_sample.txt"
+
+# Nothing dropped yet: nothing to save.
+save
+expect_msgbox "empty save" "$(printf '信息：\n没有可保存的列表')"
+if [ -e "$dir/mac_sample.txt" ]; then fail "empty save wrote mac_sample.txt"; fi
+
+# The cloud-update list, converted and saved.
+drag "$src/examples/cloud-update.ini"
+end_drag
+expect_list "cloud-update list" "$expected/cloud-update.mac_sample.txt"
+expect "cloud-update choice" "$(printf '0\t云更新无盘')" combo - "$title" 0
+expect "cloud-update status bar" " 共 5 条" text - "$title" msctls_statusbar32 0
+save
+expect_msgbox "cloud-update save" "$(printf '成功\n%s' "$saved")"
+cmp "$dir/mac_sample.txt" "$expected/cloud-update.mac_sample.txt" || fail "cloud-update mac_sample.txt"
+
+# Holding Control and Shift refuses the drop: the window keeps what it showed.
+MODIFIERS=ctrl+shift drag "$src/examples/clients.xml"
+end_drag
+sleep 1
+if probe msgbox 300; then fail "refused drop showed [$(cat "$out/probe.txt")]"; fi
+expect_list "refused drop" "$expected/cloud-update.mac_sample.txt"
+expect "refused drop choice" "$(printf '0\t云更新无盘')" combo - "$title" 0
+
+# The XML list replaces the saved file.
+drag "$src/examples/clients.xml"
+end_drag
+expect_list "XML list" "$expected/clients.mac_sample.txt"
+expect "XML choice" "$(printf '1\t顺网无盘9系列')" combo - "$title" 0
+expect "XML status bar" " 共 5 条" text - "$title" msctls_statusbar32 0
+save
+expect_msgbox "XML save" "$(printf '成功\n%s' "$saved")"
+cmp "$dir/mac_sample.txt" "$expected/clients.mac_sample.txt" || fail "XML mac_sample.txt"
+
+# A file of neither kind: refused with a message, its raw text left in the list box, the choice and
+# the count as they were.
+drag "$files/notes.txt"
+expect_msgbox "unsupported file" "$(printf '信息：\n暂不支持此文件列表')"
+end_drag
+# The list box turns what it is given into capitals.
+tr a-z A-Z <"$files/notes.txt" >"$out/notes-shown.txt"
+expect_list "unsupported file" "$out/notes-shown.txt"
+expect "unsupported choice" "$(printf '1\t顺网无盘9系列')" combo - "$title" 0
+expect "unsupported status bar" " 共 5 条" text - "$title" msctls_statusbar32 0
+
+# Two files at once name no one file: nothing can be read, so the list is refused and emptied.
+drag "$src/examples/cloud-update.ini" "$src/examples/clients.xml"
+expect_msgbox "two files" "$(printf '信息：\n暂不支持此文件列表')"
+end_drag
+: >"$out/empty.txt"
+expect_list "two files" "$out/empty.txt"
+cmp "$dir/mac_sample.txt" "$expected/clients.mac_sample.txt" || fail "mac_sample.txt changed"
+
+probe close - "$title" || fail "could not close the window"
+echo "marvane end to end (code page $codepage): $failures failure(s), $(($(date +%s) - start)) s"
+[ "$failures" -eq 0 ]
