@@ -90,12 +90,13 @@ bench-readers: bench-build
 windows:
 	@tools/ensure-packages cmake make python3 googletest $(WINDOWS_PACKAGES)
 	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane drag_source window_probe
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane drag_source drop_probe window_probe
 
-# The unit tests under Wine, then the program end to end on a virtual screen, as on a Chinese
-# and on a Western Windows.
+# The unit tests under Wine; a real drag of Chinese-named files onto our drop target; then the
+# program end to end on a virtual screen, as on a Chinese and on a Western Windows.
 windows-tests: windows
 	tests/wine/run_unit_tests.sh $(WINDOWS_BUILD)
+	tests/wine/drag_drop_test.sh $(WINDOWS_BUILD)
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 1252
 

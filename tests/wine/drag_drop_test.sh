@@ -40,19 +40,8 @@ target_pid=$!
 wait_for "$out/ready.txt" 60 || { echo "the target did not come up"; exit 1; }
 wait_for "$out/source-ready.txt" 30 || { echo "the drag source did not come up"; exit 1; }
 
-set -- $(centre "$out/source-ready.txt") $(centre "$out/ready.txt")
-sx=$1 sy=$2 tx=$3 ty=$4
 start=$(date +%s%N)
-xdotool mousemove "$sx" "$sy"
-sleep 0.3
-xdotool mousedown 1
-# OLE notices the drag only when the mouse moves with the button held, a step at a time.
-for i in 1 2 3 4 5 6 7 8 9 10; do
-  xdotool mousemove $((sx + (tx - sx) * i / 10)) $((sy + (ty - sy) * i / 10))
-  sleep 0.05
-done
-sleep 0.2
-xdotool mouseup 1
+mouse_drag "$out/source-ready.txt" "$out/ready.txt"
 wait_for "$out/source-result.txt" 20 || { echo "the drag did not end"; exit 1; }
 wait_for "$out/dropped.txt" 10 || { echo "nothing was dropped: $(cat "$out/source-result.txt")"; exit 1; }
 end=$(date +%s%N)

@@ -56,16 +56,7 @@ if [ $# -gt 0 ]; then
   $wine $desktop "$build/tests/wine/drag_source.exe" "$(winpath "$out")" $sources \
     >>"$work/helpers.log" 2>&1 &
   wait_for "$out/source-ready.txt" 30 || { echo "the drag source did not come up"; exit 1; }
-  set -- $(centre "$out/source-ready.txt") $(centre "$out/list.txt")
-  xdotool mousemove "$1" "$2"
-  sleep 0.3
-  xdotool mousedown 1
-  for i in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove $(($1 + ($3 - $1) * i / 10)) $(($2 + ($4 - $2) * i / 10))
-    sleep 0.05
-  done
-  sleep 0.2
-  xdotool mouseup 1
+  mouse_drag "$out/source-ready.txt" "$out/list.txt"
   wait_for "$out/source-result.txt" 20 || { echo "the drag did not end"; exit 1; }
   # Let the drop handler finish and the window repaint.
   sleep 2

@@ -86,19 +86,7 @@ drag() {
   source_pid=$!
   wait_for "$out/source-ready.txt" 30 || { fail "the drag source did not come up"; return; }
   probe rect - "$title" Edit 0 || { fail "no list box"; return; }
-  set -- $(centre "$out/source-ready.txt") $(centre "$out/probe.txt")
-  xdotool mousemove "$1" "$2"
-  sleep 0.3
-  if [ -n "${MODIFIERS:-}" ]; then xdotool keydown "$MODIFIERS"; fi
-  xdotool mousedown 1
-  # OLE notices the drag only when the mouse moves with the button held, a step at a time.
-  for i in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove $(($1 + ($3 - $1) * i / 10)) $(($2 + ($4 - $2) * i / 10))
-    sleep 0.05
-  done
-  sleep 0.2
-  xdotool mouseup 1
-  if [ -n "${MODIFIERS:-}" ]; then xdotool keyup "$MODIFIERS"; fi
+  mouse_drag "$out/source-ready.txt" "$out/probe.txt"
 }
 # Waits for the drag source to report the end of the drag. A message box that the drop shows
 # holds the drag open until it is closed, so such drops finish after their box.

@@ -53,3 +53,21 @@ end_session() {
 
 # The centre of a rectangle file ("left top width height") as "x y".
 centre() { awk '{ printf "%d %d", $1 + $3 / 2, $2 + $4 / 2 }' "$1"; }
+
+# Drags with the left button from the centre of one rectangle file to the centre of another,
+# holding the keys named in MODIFIERS (xdotool names, e.g. ctrl+shift) throughout.
+mouse_drag() {
+  set -- $(centre "$1") $(centre "$2")
+  xdotool mousemove "$1" "$2"
+  sleep 0.3
+  if [ -n "${MODIFIERS:-}" ]; then xdotool keydown "$MODIFIERS"; fi
+  xdotool mousedown 1
+  # OLE notices the drag only when the mouse moves with the button held, a step at a time.
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove $(($1 + ($3 - $1) * i / 10)) $(($2 + ($4 - $2) * i / 10))
+    sleep 0.05
+  done
+  sleep 0.2
+  xdotool mouseup 1
+  if [ -n "${MODIFIERS:-}" ]; then xdotool keyup "$MODIFIERS"; fi
+}
