@@ -20,7 +20,7 @@ WINDOWS_PACKAGES := g++-mingw-w64-x86-64 wine64 locales xvfb xdotool fonts-wqy-m
   fonts-wine
 BENCH_PACKAGES := time
 
-.PHONY: all build test run deps unit-tests asan-tests fuzz fuzz-build fuzz-smoke windows \
+.PHONY: all build test test-deps run deps unit-tests asan-tests fuzz fuzz-build fuzz-smoke windows \
         windows-tests gui bench bench-build bench-readers clean
 
 all: build
@@ -61,7 +61,11 @@ fuzz-smoke: fuzz-build
 	  grep -h "stat::number_of_executed_units" $(FUZZ_BUILD)/$$t.log | sed "s/^/$$t: /"; \
 	done
 
-test: unit-tests asan-tests fuzz-smoke windows-tests
+# Everything the suite needs, installed in one go so that apt-get update runs once at most.
+test-deps:
+	@tools/ensure-packages $(NATIVE_PACKAGES) $(FUZZ_PACKAGES) $(WINDOWS_PACKAGES)
+
+test: test-deps unit-tests asan-tests fuzz-smoke windows-tests
 	@echo "make test: all suites passed"
 
 # The main job: convert a list the way a user drops it on the window. LIST=path converts that
