@@ -2,7 +2,9 @@
 
 namespace marvane::os::headless {
 
-void UnwindingProcess::Exit(int code) { throw ProcessExit{code}; }
+void UnwindingProcess::Exit(int code) {
+  throw ProcessExit{code};
+}
 
 bool UnwindingProcess::SetCurrentDirectory(std::string_view path) {
   current_directory_ = std::string(path);
