@@ -6,22 +6,18 @@
 // Prints the usual table with the time per client, then the ratio of the time per client at the
 // largest size to that at the smallest; it exits with 1 when the ratio exceeds 1.5.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <set>
 #include <string>
 
 #include "app/xml_list_reader.h"
+#include "bench/per_client.h"
 #include "platform/platform.h"
 
 namespace {
 
-constexpr std::int64_t kSizes[] = {1'000, 10'000, 100'000};
-constexpr double kAllowedRatio = 1.5;
+using marvane::bench::kSizes;
 
 std::string g_directory;
 
@@ -50,10 +46,7 @@ bool WriteList(std::int64_t clients) {
     text += line;
   }
   text += "</ClientInfor>\r\n";
-  std::FILE* f = std::fopen(ListPath(clients).c_str(), "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  return std::fclose(f) == 0 && written;
+  return marvane::bench::WriteWholeFile(ListPath(clients), text);
 }
 
 void BM_ReadXmlClientList(benchmark::State& state) {
@@ -65,9 +58,7 @@ void BM_ReadXmlClientList(benchmark::State& state) {
     if (count != clients || !list) state.SkipWithError("wrong client count");
     benchmark::DoNotOptimize(list.get());
   }
-  state.counters["per_client"] =
-      benchmark::Counter(static_cast<double>(state.iterations() * clients),
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  marvane::bench::CountPerClient(state, clients);
 }
 // The warm-up keeps the first reads of a size, which also settle how the C library hands out
 // large blocks, out of the steady figures; the verdict takes the median of three runs, so one run
@@ -81,28 +72,6 @@ BENCHMARK(BM_ReadXmlClientList)
     ->Repetitions(3)
     ->Unit(benchmark::kMillisecond);
 
-// Keeps the seconds per client of each size for the verdict: the median of the repetitions, or
-// the one run when there are none.
-class PerClientReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      auto it = run.counters.find("per_client");
-      if (it == run.counters.end()) continue;
-      const std::int64_t size = std::strtoll(run.run_name.args.c_str(), nullptr, 10);
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        per_client[size] = it->second.value;
-        from_median.insert(size);
-      } else if (run.run_type == Run::RT_Iteration && !from_median.count(size)) {
-        per_client[size] = it->second.value;
-      }
-    }
-  }
-  std::set<std::int64_t> from_median;
-  std::map<std::int64_t, double> per_client;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,23 +80,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no file system in this build\n");
     return 2;
   }
-  std::string pattern = (std::filesystem::temp_directory_path() / "xml-bench-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) return 2;
-  g_directory = pattern;
+  g_directory = marvane::bench::MakeWorkDirectory("xml-bench");
+  if (g_directory.empty()) return 2;
   for (std::int64_t clients : kSizes) {
     if (!WriteList(clients)) return 2;
   }
 
-  PerClientReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const int verdict = marvane::bench::RunAndJudge();
   std::filesystem::remove_all(g_directory);
-
-  const auto small = reporter.per_client.find(kSizes[0]);
-  const auto large = reporter.per_client.find(kSizes[2]);
-  if (small == reporter.per_client.end() || large == reporter.per_client.end()) return 0;
-  const double ratio = large->second / small->second;
-  std::printf("time per client: %.3g us at %lld, %.3g us at %lld; ratio %.2f (allowed %.1f)\n",
-              small->second * 1e6, static_cast<long long>(kSizes[0]), large->second * 1e6,
-              static_cast<long long>(kSizes[2]), ratio, kAllowedRatio);
-  return ratio <= kAllowedRatio ? 0 : 1;
+  return verdict;
 }

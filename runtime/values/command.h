@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
+#include <type_traits>
 
 #include "runtime/values/value_record.h"
 
@@ -19,21 +21,36 @@ ValueRecord CallLibraryCommand(Command command, std::int32_t arg_count, ValueRec
 
 // Convenience for callers that lay out arguments inline.
 inline constexpr std::size_t kMaxInlineArgs = 16;
+
+namespace detail {
+// The commands may write to their arguments, so they get a copy. Only the records given are
+// copied and the rest of the room stays unwritten (a command reads none past its count): these
+// calls run several times per line of a list.
+class InlineArgs {
+ public:
+  explicit InlineArgs(std::initializer_list<ValueRecord> args)
+      : count_(static_cast<std::int32_t>(args.size())) {
+    std::memcpy(room_, args.begin(), args.size() * sizeof(ValueRecord));
+  }
+  std::int32_t count() const { return count_; }
+  ValueRecord* records() { return reinterpret_cast<ValueRecord*>(room_); }
+
+ private:
+  static_assert(std::is_trivially_copyable_v<ValueRecord>);
+  alignas(ValueRecord) unsigned char room_[sizeof(ValueRecord) * kMaxInlineArgs];
+  std::int32_t count_;
+};
+}  // namespace detail
+
 inline ValueRecord CallCore(Command command, std::initializer_list<ValueRecord> args) {
-  ValueRecord copy[kMaxInlineArgs];
   if (args.size() > kMaxInlineArgs) return {};
-  std::int32_t n = 0;
-  for (const ValueRecord& a : args)
-    copy[n++] = a;
-  return CallCoreCommand(command, n, copy);
+  detail::InlineArgs copy(args);
+  return CallCoreCommand(command, copy.count(), copy.records());
 }
 inline ValueRecord CallLibrary(Command command, std::initializer_list<ValueRecord> args) {
-  ValueRecord copy[kMaxInlineArgs];
   if (args.size() > kMaxInlineArgs) return {};
-  std::int32_t n = 0;
-  for (const ValueRecord& a : args)
-    copy[n++] = a;
-  return CallLibraryCommand(command, n, copy);
+  detail::InlineArgs copy(args);
+  return CallLibraryCommand(command, copy.count(), copy.records());
 }
 
 // An argument of a command: the record at index i, or an omitted (all-zero) one past the count.

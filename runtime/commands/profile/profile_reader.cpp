@@ -309,18 +309,23 @@ std::optional<std::string_view> ProfileIndex::Find(std::string_view section,
   if (section_slots_.empty()) return std::nullopt;
   const std::string section_name = QueryName(section);
   const std::size_t section_mask = section_slots_.size() - 1;
-  const std::uint32_t section_hash = FoldedHash(section_name);
-  std::size_t si = 0;
-  for (std::size_t s = section_hash & section_mask;; s = (s + 1) & section_mask) {
-    const std::uint32_t slot = section_slots_[s];
-    if (slot == 0) return std::nullopt;
-    const Section& candidate = sections_[slot - 1];
-    if (section_hashes_[slot - 1] == section_hash &&
-        FoldedEqual(View(candidate.name_offset, candidate.name_length), section_name)) {
-      si = slot - 1;
-      break;
+  std::size_t si = next_section_;
+  // Names are unique in sections_, so an equal name there is the section the table would give.
+  if (si >= sections_.size() ||
+      !FoldedEqual(View(sections_[si].name_offset, sections_[si].name_length), section_name)) {
+    const std::uint32_t section_hash = FoldedHash(section_name);
+    for (std::size_t s = section_hash & section_mask;; s = (s + 1) & section_mask) {
+      const std::uint32_t slot = section_slots_[s];
+      if (slot == 0) return std::nullopt;
+      const Section& candidate = sections_[slot - 1];
+      if (section_hashes_[slot - 1] == section_hash &&
+          FoldedEqual(View(candidate.name_offset, candidate.name_length), section_name)) {
+        si = slot - 1;
+        break;
+      }
     }
   }
+  next_section_ = si + 1;
   const Section& found_section = sections_[si];
   const std::string key_name = QueryName(key);
   const std::uint32_t first = found_section.first_key;

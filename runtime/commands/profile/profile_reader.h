@@ -98,6 +98,9 @@ class ProfileIndex {
   Slots section_slots_;
   std::vector<Key> keys_;  // in file order, so a section's first equal key comes first
   Slots key_slots_;        // the first of each name among the keys of the large sections
+  // The section after the one last found: lists are read section by section in file order, and
+  // trying it first walks the index in order instead of jumping through the hash table.
+  mutable std::size_t next_section_ = 0;
 };
 
 }  // namespace marvane::profile

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "tools/ini-probe/corpus_compare.h"
@@ -171,6 +172,40 @@ TEST(ProfileLookupLimits, SectionsWithManyKeysAnswerAsSmallOnes) {
           << c.section << "/" << c.key;
     }
   }
+}
+
+// Lookups usually come section after section; the answers must not depend on what was looked
+// up before, whatever the order: repeated names, folded case, the unnamed section, misses.
+TEST(ProfileLookupOrder, AnswersDoNotDependOnEarlierLookups) {
+  const std::string file =
+      "K=0\r\n[A]\r\nK=1\r\n[B]\r\nK=2\r\n[a]\r\nK=3\r\n[C]\r\nK=4\r\n[b ]\r\nJ=5\r\n[D]\r\n";
+  const std::vector<std::string> sections = {"", "A", "B", "a", "C", "b", "D", "X", "c"};
+  std::vector<std::optional<std::string>> alone;
+  for (const std::string& section : sections) {
+    ProfileIndex fresh = Index(file);
+    auto found = fresh.Find(section, "K");
+    alone.push_back(found ? std::optional<std::string>(*found) : std::nullopt);
+  }
+  // Every ordered pair of lookups, and every lookup twice in a row, against a fresh index's answer.
+  for (std::size_t first = 0; first < sections.size(); ++first) {
+    for (std::size_t second = 0; second < sections.size(); ++second) {
+      ProfileIndex index = Index(file);
+      index.Find(sections[first], "K");
+      auto found = index.Find(sections[second], "K");
+      ASSERT_EQ(found.has_value(), alone[second].has_value())
+          << sections[first] << " then " << sections[second];
+      if (found) {
+        EXPECT_EQ(std::string(*found), *alone[second]);
+      }
+    }
+  }
+  // The answers themselves: a repeated section's keys are never found.
+  EXPECT_EQ(alone[0], "0");
+  EXPECT_EQ(alone[1], "1");
+  EXPECT_EQ(alone[3], "1");
+  EXPECT_EQ(alone[5], "2");
+  EXPECT_EQ(alone[6], std::nullopt);
+  EXPECT_EQ(alone[7], std::nullopt);
 }
 
 TEST(ProfileLookupLimits, AnEmptyIndexAnswersNothing) {
