@@ -30,7 +30,8 @@ class InlineArgs {
  public:
   explicit InlineArgs(std::initializer_list<ValueRecord> args)
       : count_(static_cast<std::int32_t>(args.size())) {
-    std::memcpy(room_, args.begin(), args.size() * sizeof(ValueRecord));
+    // An empty list may have no storage at all: its begin() can be null.
+    if (args.size() != 0) std::memcpy(room_, args.begin(), args.size() * sizeof(ValueRecord));
   }
   std::int32_t count() const { return count_; }
   ValueRecord* records() { return reinterpret_cast<ValueRecord*>(room_); }
