@@ -16,6 +16,7 @@
 #include "platform/win32/codec.h"
 #include "platform/win32/windows_api.h"
 #include "platform/window_system.h"
+#include "runtime/ui/components/drop_effect.h"
 
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -63,19 +64,7 @@ class FileSink final : public os::DropSink {
 
  private:
   std::uint32_t Effect(std::uint32_t keys, std::uint32_t allowed) const {
-    using namespace os::drag;
-    if (!acceptable_) return kEffectNone;
-    std::uint32_t wanted = 0;
-    if (keys & kControl) {
-      wanted = (keys & kShift) ? kEffectLink : kEffectCopy;
-    } else if (keys & kShift) {
-      wanted = kEffectMove;
-    }
-    if (wanted) return wanted != kEffectLink && (allowed & wanted) ? wanted : kEffectNone;
-    for (std::uint32_t e : {kEffectCopy, kEffectMove, kEffectLink}) {
-      if (allowed & e) return e;
-    }
-    return kEffectNone;
+    return ui::DropEffect(acceptable_, keys, allowed);
   }
 
   os::WindowSystem* windows_;

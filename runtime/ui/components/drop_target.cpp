@@ -3,6 +3,7 @@
 #include "platform/window_system.h"
 #include "runtime/ui/component.h"
 #include "runtime/ui/components/class_support.h"
+#include "runtime/ui/components/drop_effect.h"
 #include "runtime/ui/dispatch.h"
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime.h"
@@ -72,18 +73,7 @@ class DropTarget final : public Component, public os::DropSink {
  private:
   // The effect from the key state and what the source allows.
   std::uint32_t Effect(std::uint32_t keys, std::uint32_t allowed) const {
-    using namespace os::drag;
-    if (!acceptable_) return kEffectNone;
-    bool control = keys & kControl, shift = keys & kShift;
-    if (control || shift) {
-      std::uint32_t wanted = control ? (shift ? kEffectLink : kEffectCopy) : kEffectMove;
-      // A link is never given.
-      if (wanted == kEffectLink || !(allowed & wanted)) return kEffectNone;
-      return wanted;
-    }
-    if (allowed & kEffectCopy) return kEffectCopy;
-    if (allowed & kEffectMove) return kEffectMove;
-    return kEffectNone;
+    return DropEffect(acceptable_, keys, allowed);
   }
 
   static std::string FilesText(const std::vector<std::string>& paths) {
