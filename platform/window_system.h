@@ -4,6 +4,9 @@
 // Backends: platform/win32 (the real one) and platform/headless (in memory, with a scripted user).
 // Each control has its own CreateArgs struct; the component runtime derives them from the stored
 // settings, so no backend knows anything of the form description.
+//
+// Every position and size crossing this interface is in the form's pixels: pixels at 96 DPI. A
+// backend that shows windows at another DPI scales them, and their fonts, on its side.
 #pragma once
 
 #include <cstdint>
@@ -208,6 +211,7 @@ class WindowSystem {
 
   // Moves a control into another container, keeping its position relative to the new one.
   virtual void SetContainer(WindowHandle control, WindowHandle container) = 0;
+  // Showing a top-level window that holds no focus yet puts the focus on its first tab stop.
   virtual void Show(WindowHandle window, ShowMode mode) = 0;
   virtual bool IsVisible(WindowHandle window) = 0;
   virtual void Enable(WindowHandle window, bool enabled) = 0;
@@ -219,7 +223,7 @@ class WindowSystem {
   virtual void ScreenSize(std::int32_t* width, std::int32_t* height) = 0;
 
   // Text of a window, button, label, group box, edit box or (for a drop-down list) the selected
-  // item of a combo box.
+  // item of a combo box. An edit box gives back what it was given after its case conversion.
   virtual void SetText(WindowHandle window, std::string_view text) = 0;
   virtual std::string GetText(WindowHandle window) = 0;
 
@@ -241,6 +245,9 @@ class WindowSystem {
   virtual void PostQuit(int code) = 0;
   // From another thread: hands the end request to the GUI thread through the hidden owner.
   virtual void SendEndRequest(WindowHandle owner, int code) = 0;
+  // Runs task on the GUI thread from the message loop, right after the message being handled now
+  // and before any later input; dropped unrun when the window is destroyed first.
+  virtual void PostTask(WindowHandle window, std::function<void()> task) = 0;
   virtual std::uint32_t TickCount() = 0;
 };
 

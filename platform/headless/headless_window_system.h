@@ -93,6 +93,7 @@ class HeadlessWindowSystem final : public WindowSystem {
   void RunMessageLoop(const std::function<bool(int count)>& idle) override;
   void PostQuit(int code) override { quit_ = code; }
   void SendEndRequest(WindowHandle owner, int code) override;
+  void PostTask(WindowHandle window, std::function<void()> task) override;
   std::uint32_t TickCount() override;
 
   // --- The scripted user. Each action is posted and carried out, in order, by RunMessageLoop;
@@ -113,9 +114,10 @@ class HeadlessWindowSystem final : public WindowSystem {
   // Any other step of a script.
   void Post(std::function<void()> action);
 
-  // The same drag at once, outside the queue. The drop reaches the window's own registered target
-  // or, failing that, its nearest registered container; nothing is reached over a window that is
-  // not on the screen, or while drag and drop is not initialised.
+  // The same drag at once, outside the queue, with what the drop posts to run right after it. The
+  // drop reaches the window's own registered target or, failing that, its nearest registered
+  // container; nothing is reached over a window that is not on the screen, or while drag and drop
+  // is not initialised.
   DragOutcome Drag(WindowHandle window, DragData& data, std::uint32_t keys, std::uint32_t allowed);
   const DragOutcome& last_drag() const { return last_drag_; }
 
@@ -182,6 +184,8 @@ class HeadlessWindowSystem final : public WindowSystem {
   void DockChildren(const Window& parent);
   bool CloseTopLevels();  // false when there was none
   void DeliverSentRequests();
+  // Runs the posted tasks, oldest first; true when there was one.
+  bool RunPostedTasks();
   void DeliverEndRequest(WindowHandle owner, int code);
 
   std::map<WindowHandle, std::unique_ptr<Window>> windows_;
@@ -197,6 +201,8 @@ class HeadlessWindowSystem final : public WindowSystem {
   DragOutcome last_drag_;
 
   std::deque<std::function<void()>> queue_;
+  // Posted by the program: they run before the next scripted action.
+  std::deque<std::pair<WindowHandle, std::function<void()>>> posted_;
   std::optional<int> quit_;
   int quit_code_ = 0;
   LoopEnd last_loop_end_ = LoopEnd::kNotRun;

@@ -75,6 +75,7 @@ DragOutcome HeadlessWindowSystem::Drag(WindowHandle window, DragData& data, std:
     }
   }
   last_drag_ = outcome;
+  RunPostedTasks();
   return outcome;
 }
 

@@ -32,6 +32,11 @@ void HeadlessWindowSystem::RunMessageLoop(const std::function<bool(int count)>& 
   idle_cut_off_ = false;
   for (;;) {
     DeliverSentRequests();
+    if (RunPostedTasks()) {
+      count = 0;
+      idle_done = false;
+      continue;
+    }
     if (!queue_.empty()) {
       std::function<void()> action = std::move(queue_.front());
       queue_.pop_front();
@@ -76,6 +81,23 @@ bool HeadlessWindowSystem::CloseTopLevels() {
   for (WindowHandle window : windows)
     Destroy(window);
   return !windows.empty();
+}
+
+void HeadlessWindowSystem::PostTask(WindowHandle window, std::function<void()> task) {
+  if (Live(window) && task) posted_.emplace_back(window, std::move(task));
+}
+
+bool HeadlessWindowSystem::RunPostedTasks() {
+  bool ran = false;
+  while (!posted_.empty()) {
+    auto [window, task] = std::move(posted_.front());
+    posted_.pop_front();
+    // A task whose window went first is dropped, as its message would be.
+    if (!Live(window)) continue;
+    ran = true;
+    task();
+  }
+  return ran;
 }
 
 // --- The scripted user.

@@ -1,5 +1,6 @@
 #include "platform/win32/codec.h"
 #include "platform/win32/colors.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/window_system.h"
 
 namespace marvane::os::win32 {
@@ -38,12 +39,9 @@ WindowHandle Win32WindowSystem::CreateComboBox(const ComboBoxArgs& args) {
     if (parts.hwndItem && parts.hwndItem != hwnd) inner_[parts.hwndItem] = hwnd;
     if (parts.hwndList) inner_[parts.hwndList] = hwnd;
   }
-  if (args.item_height_adjust != 0) {
-    LRESULT height = SendMessageW(hwnd, CB_GETITEMHEIGHT, 0, 0);
-    if (height != CB_ERR && height + args.item_height_adjust > 0) {
-      SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, height + args.item_height_adjust);
-    }
-  }
+  WindowRecord* kept = Find(hwnd);
+  kept->item_height_adjust = args.item_height_adjust;
+  AdjustItemHeight(hwnd, kept);
   SendMessageW(hwnd, CB_LIMITTEXT, args.max_length, 0);
   for (const std::string& item : args.items) {
     std::wstring wide = Wide(item);
@@ -55,6 +53,14 @@ WindowHandle Win32WindowSystem::CreateComboBox(const ComboBoxArgs& args) {
     SetWindowTextW(hwnd, text.c_str());
   }
   return ToHandle(hwnd);
+}
+
+// Called once the control has its font, which sets the height of its items.
+void Win32WindowSystem::AdjustItemHeight(HWND combo, WindowRecord* record) {
+  if (record->item_height_adjust == 0) return;
+  LRESULT height = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
+  LRESULT adjusted = height + Scale(record->item_height_adjust, DpiFor(combo));
+  if (height != CB_ERR && adjusted > 0) SendMessageW(combo, CB_SETITEMHEIGHT, 0, adjusted);
 }
 
 void Win32WindowSystem::SetComboSelection(WindowHandle combo, std::int32_t index) {

@@ -79,6 +79,10 @@ LRESULT Win32WindowSystem::OwnWindowMessage(HWND hwnd, UINT message, WPARAM wpar
   }
   if (!record) return DefWindowProcW(hwnd, message, wparam, lparam);
   if (message == WM_DESTROY) RevokeDrop(hwnd, record);
+  if (message == kRunTaskMessage) {
+    RunTask(hwnd);
+    return 0;
+  }
 
   switch (record->kind) {
     case Kind::kOwner:
@@ -90,6 +94,11 @@ LRESULT Win32WindowSystem::OwnWindowMessage(HWND hwnd, UINT message, WPARAM wpar
     case Kind::kTopLevel: {
       LRESULT result = 0;
       if (ParentMessage(hwnd, message, wparam, lparam, &result)) return result;
+      if (FocusMessage(hwnd, record, message, wparam)) return 0;
+      if (message == WM_DPICHANGED) {
+        ChangeDpi(hwnd, record, HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+        return 0;
+      }
       if (message == WM_ERASEBKGND) {
         RECT client;
         GetClientRect(hwnd, &client);
@@ -129,7 +138,19 @@ LRESULT Win32WindowSystem::OwnWindowMessage(HWND hwnd, UINT message, WPARAM wpar
 
 LRESULT Win32WindowSystem::ControlMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   WindowRecord* record = Find(hwnd);
+  // Whoever looks at an edit box (painting it, reading it) sees the text it was last given.
+  if (record && record->pending_text && message != WM_DESTROY && message != WM_NCDESTROY) {
+    FlushText(hwnd, record);
+  }
+  LRESULT key_result = 0;
+  if (record && KeyMessage(hwnd, record, message, wparam, lparam, &key_result)) return key_result;
   switch (message) {
+    case kRunTaskMessage:
+      RunTask(hwnd);
+      return 0;
+    case WM_CLOSE:
+      // Only a top-level window closes; a control asked to (an edit box does on Escape) stays.
+      return 0;
     case WM_NCDESTROY: {
       LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
       RemoveWindowSubclass(hwnd, ControlSubclassProc, 1);
@@ -178,6 +199,7 @@ bool Win32WindowSystem::ParentMessage(HWND hwnd, UINT message, WPARAM wparam, LP
       if (!lparam || !child) return false;
       WORD code = HIWORD(wparam);
       if (events_ && child->kind == Kind::kButton && code == BN_CLICKED) {
+        HandlerScope scope(this);
         events_->OnClicked(ToHandle(control));
       } else if (events_ && child->kind == Kind::kComboBox &&
                  (code == CBN_SETFOCUS || code == CBN_KILLFOCUS)) {
@@ -235,6 +257,50 @@ void Win32WindowSystem::LayOutStatusBars(HWND parent) {
   }
   for (HWND bar : bars)
     SendMessageW(bar, WM_SIZE, 0, 0);
+}
+
+}  // namespace marvane::os::win32
+
+namespace marvane::os::win32 {
+
+// Like a dialog, the window keeps the control that had the focus when it was deactivated (a
+// message box, another program) and gives it back when it is active again; the first tab stop
+// stands in for a control that is gone.
+bool Win32WindowSystem::FocusMessage(HWND hwnd, WindowRecord* record, UINT message, WPARAM wparam) {
+  if (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE) {
+    HWND focus = ::GetFocus();
+    if (focus && IsChild(hwnd, focus)) record->focus = focus;
+    return false;
+  }
+  bool activated = message == WM_ACTIVATE && !HIWORD(wparam);  // not while minimised
+  if (!activated && message != WM_SETFOCUS) return false;
+  HWND target = record->focus;
+  if (!target || !IsWindow(target) || !IsChild(hwnd, target) || !IsWindowVisible(target) ||
+      !IsWindowEnabled(target)) {
+    target = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+  }
+  if (!target) return false;
+  SetFocus(target);
+  return true;
+}
+
+bool Win32WindowSystem::KeyMessage(HWND hwnd, WindowRecord* record, UINT message, WPARAM wparam,
+                                   LPARAM lparam, LRESULT* result) {
+  if (record->kind != Kind::kEdit) return false;
+  const auto style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+  if (!(style & ES_MULTILINE)) return false;
+  // A multi-line edit box closes its parent on Escape when it believes it sits in a dialog.
+  if ((message == WM_KEYDOWN || message == WM_CHAR) && wparam == VK_ESCAPE) {
+    *result = 0;
+    return true;
+  }
+  // Nothing can be typed into a read-only box: Tab moves on to the next control, and Enter and
+  // Escape go to the window as in a dialog. Selecting and copying keep working.
+  if (message == WM_GETDLGCODE && (style & ES_READONLY)) {
+    *result = DefSubclassProc(hwnd, message, wparam, lparam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+    return true;
+  }
+  return false;
 }
 
 }  // namespace marvane::os::win32

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/codec.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/window_system.h"
 
 namespace marvane::os::win32 {
@@ -41,31 +42,43 @@ WindowHandle Win32WindowSystem::CreateStatusBar(const StatusBarArgs& args) {
   return ToHandle(hwnd);
 }
 
-// Each part's right edge is the sum of the widths so far; a width of -1 reaches the bar's right
-// edge and ends the list.
+// A width of -1 reaches the bar's right edge and ends the list.
 void Win32WindowSystem::SetStatusParts(WindowHandle bar, const std::vector<StatusPart>& parts) {
-  std::vector<int> edges;
-  int right = 0;
+  HWND hwnd = ToHwnd(bar);
+  WindowRecord* record = Find(hwnd);
+  if (!record) return;
+  record->part_widths.clear();
   for (const StatusPart& part : parts) {
-    if (edges.size() == kMaxParts) break;
-    if (part.width == -1) {
-      edges.push_back(-1);
-      break;
-    }
-    right += part.width;
-    edges.push_back(right);
+    if (record->part_widths.size() == kMaxParts) break;
+    record->part_widths.push_back(part.width);
+    if (part.width == -1) break;
   }
-  if (edges.empty()) {
-    // The control always shows one part.
-    int whole = -1;
-    SendMessageW(ToHwnd(bar), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
+  PlaceParts(hwnd, record);
+  if (record->part_widths.empty()) {
     SetStatusText(bar, 0, 0, {});
     return;
   }
-  SendMessageW(ToHwnd(bar), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-  for (std::size_t i = 0; i < edges.size(); ++i) {
+  for (std::size_t i = 0; i < record->part_widths.size(); ++i) {
     SetStatusText(bar, static_cast<std::int32_t>(i), parts[i].border, parts[i].text);
   }
+}
+
+// Each part's right edge is the sum of the widths so far.
+void Win32WindowSystem::PlaceParts(HWND bar, WindowRecord* record) {
+  std::vector<int> edges;
+  const UINT dpi = DpiFor(bar);
+  int right = 0;
+  for (std::int32_t width : record->part_widths) {
+    if (width == -1) {
+      edges.push_back(-1);
+      break;
+    }
+    right += width;
+    edges.push_back(Scale(right, dpi));
+  }
+  // The control always shows one part.
+  if (edges.empty()) edges.push_back(-1);
+  SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
 // The border style (0, SBT_NOBORDERS, SBT_POPOUT) sits above the part index in the same word.

@@ -1,4 +1,7 @@
+#include <vector>
+
 #include "platform/win32/codec.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/icon.h"
 #include "platform/win32/window_system.h"
 
@@ -27,31 +30,77 @@ WindowHandle Win32WindowSystem::CreateTopLevel(const TopLevelArgs& args) {
     record->background = args.background & 0xFFFFFF;
     record->brush = CreateSolidBrush(record->background);
   }
+  // Made for the system DPI first; the monitor it lands on may want another.
+  UINT dpi = SystemDpi();
+  Rect r = Scale(args.rect, dpi);
   std::wstring caption = Wide(args.caption);
-  HWND hwnd = CreateWindowExW(ex_style, kTopLevelClass, caption.c_str(), style, args.rect.left,
-                              args.rect.top, args.rect.width, args.rect.height, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), this);
+  HWND hwnd = CreateWindowExW(ex_style, kTopLevelClass, caption.c_str(), style, r.left, r.top,
+                              r.width, r.height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd) return 0;
   WindowRecord* kept = record.get();
   windows_[hwnd] = std::move(record);
-
-  if (!args.icon.empty()) {
-    kept->big_icon =
-        IconFromFile(args.icon, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-    kept->small_icon =
-        IconFromFile(args.icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
-    if (kept->big_icon) {
-      SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(kept->big_icon));
-    }
-    if (kept->small_icon) {
-      SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(kept->small_icon));
-    }
+  kept->logical = args.rect;
+  kept->dpi = DpiOf(hwnd);
+  if (kept->dpi != dpi) {
+    r = Scale(args.rect, kept->dpi);
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  kept->gui_font = CreateGuiFont(kept->dpi);
+  kept->icon_file = args.icon;
+  SetIcons(hwnd, kept);
   if (!args.movable) {
     if (HMENU menu = GetSystemMenu(hwnd, FALSE)) DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
   }
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(kept->gui_font), FALSE);
   return ToHandle(hwnd);
+}
+
+void Win32WindowSystem::SetIcons(HWND top, WindowRecord* record) {
+  if (record->icon_file.empty()) return;
+  const HICON icons[2] = {
+      IconFromFile(record->icon_file, MetricForDpi(SM_CXICON, record->dpi),
+                   MetricForDpi(SM_CYICON, record->dpi)),
+      IconFromFile(record->icon_file, MetricForDpi(SM_CXSMICON, record->dpi),
+                   MetricForDpi(SM_CYSMICON, record->dpi)),
+  };
+  const WPARAM kinds[2] = {ICON_BIG, ICON_SMALL};
+  HICON* kept[2] = {&record->big_icon, &record->small_icon};
+  for (int i = 0; i < 2; ++i) {
+    if (!icons[i]) continue;
+    // The window lets go of the old icon before it is destroyed.
+    SendMessageW(top, WM_SETICON, kinds[i], reinterpret_cast<LPARAM>(icons[i]));
+    if (*kept[i]) DestroyIcon(*kept[i]);
+    *kept[i] = icons[i];
+  }
+}
+
+void Win32WindowSystem::ChangeDpi(HWND top, WindowRecord* record, UINT dpi, const RECT* suggested) {
+  if (dpi == record->dpi && !suggested) return;
+  record->dpi = dpi;
+  HFONT old_font = record->gui_font;
+  record->gui_font = CreateGuiFont(dpi);
+  if (suggested) {
+    SetWindowPos(top, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SendMessageW(top, WM_SETFONT, reinterpret_cast<WPARAM>(record->gui_font), FALSE);
+  std::vector<HWND> controls;
+  for (const auto& [hwnd, control] : windows_) {
+    if (hwnd != top && GetAncestor(hwnd, GA_ROOT) == top) controls.push_back(hwnd);
+  }
+  for (HWND hwnd : controls) {
+    WindowRecord* control = Find(hwnd);
+    if (!control) continue;
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(record->gui_font), TRUE);
+    Rect r = Scale(control->logical, dpi);
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (control->kind == WindowRecord::Kind::kComboBox) AdjustItemHeight(hwnd, control);
+    if (control->kind == WindowRecord::Kind::kStatusBar) PlaceParts(hwnd, control);
+  }
+  if (old_font) DeleteObject(old_font);
+  SetIcons(top, record);
+  LayOutStatusBars(top);
+  InvalidateRect(top, nullptr, TRUE);
 }
 
 // A hidden window of its own class: the mailbox through which another thread's end request

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/codec.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/drop_target.h"
 
 namespace marvane::os::win32 {
@@ -13,6 +15,7 @@ WindowRecord::~WindowRecord() {
   if (brush) DeleteObject(brush);
   if (big_icon) DestroyIcon(big_icon);
   if (small_icon) DestroyIcon(small_icon);
+  if (gui_font) DeleteObject(gui_font);
   if (drop_target) {
     drop_target->Disconnect();
     drop_target->Release();
@@ -52,6 +55,17 @@ WindowRecord* Win32WindowSystem::FindControl(HWND hwnd, HWND* control) {
 void Win32WindowSystem::Forget(HWND hwnd) {
   windows_.erase(hwnd);
   std::erase_if(inner_, [hwnd](const auto& entry) { return entry.second == hwnd; });
+  std::erase_if(tasks_, [hwnd](const auto& task) { return task.first == hwnd; });
+}
+
+WindowRecord* Win32WindowSystem::RootOf(HWND hwnd) {
+  WindowRecord* root = Find(GetAncestor(hwnd, GA_ROOT));
+  return root && root->kind == WindowRecord::Kind::kTopLevel ? root : nullptr;
+}
+
+UINT Win32WindowSystem::DpiFor(HWND hwnd) {
+  WindowRecord* root = RootOf(hwnd);
+  return root ? root->dpi : DpiOf(hwnd);
 }
 
 void AddBorderStyle(Border border, DWORD* style, DWORD* ex_style) {
@@ -85,17 +99,21 @@ HWND Win32WindowSystem::CreateChild(const wchar_t* window_class, const ControlBa
   if (base.disabled) window_style |= WS_DISABLED;
   if (base.tab_stop) window_style |= WS_TABSTOP;
   std::wstring caption = Wide(text);
-  HWND hwnd = CreateWindowExW(
-      style.ex_style, window_class, caption.c_str(), window_style, base.rect.left, base.rect.top,
-      base.rect.width, base.rect.height, ToHwnd(base.parent),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(base.id)), GetModuleHandleW(nullptr), this);
+  WindowRecord* root = RootOf(ToHwnd(base.parent));
+  const Rect r = Scale(base.rect, root ? root->dpi : DpiOf(ToHwnd(base.parent)));
+  HWND hwnd = CreateWindowExW(style.ex_style, window_class, caption.c_str(), window_style, r.left,
+                              r.top, r.width, r.height, ToHwnd(base.parent),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(base.id)),
+                              GetModuleHandleW(nullptr), this);
   if (!hwnd) return nullptr;
   bool own_class = record->kind == WindowRecord::Kind::kLabel;
+  record->logical = base.rect;
   windows_[hwnd] = std::move(record);
   if (!own_class) {
     SetWindowSubclass(hwnd, ControlSubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
   }
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  HGDIOBJ font = root && root->gui_font ? root->gui_font : GetStockObject(DEFAULT_GUI_FONT);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return hwnd;
 }
 
@@ -113,8 +131,13 @@ void Win32WindowSystem::SetContainer(WindowHandle control, WindowHandle containe
   if (!IsWindow(child) || !IsWindow(parent) || GetParent(child) == parent) return;
   Rect rect = GetRect(control);
   SetParent(child, parent);
-  SetWindowPos(child, nullptr, rect.left, rect.top, 0, 0,
+  const UINT dpi = DpiFor(parent);
+  SetWindowPos(child, nullptr, Scale(rect.left, dpi), Scale(rect.top, dpi), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (WindowRecord* record = Find(child)) {
+    record->logical.left = rect.left;
+    record->logical.top = rect.top;
+  }
   // A group box that holds controls must not paint over them, and tabbing must reach them.
   SetWindowLongPtrW(parent, GWL_STYLE, GetWindowLongPtrW(parent, GWL_STYLE) | WS_CLIPCHILDREN);
   SetWindowLongPtrW(parent, GWL_EXSTYLE,
@@ -139,7 +162,15 @@ void Win32WindowSystem::Show(WindowHandle window, ShowMode mode) {
       break;
   }
   ShowWindow(hwnd, command);
-  if (!child && command != SW_HIDE) UpdateWindow(hwnd);
+  if (child || command == SW_HIDE) return;
+  // Activation gives the focus to the first tab stop; without it the window would hold it.
+  HWND focus = ::GetFocus();
+  if (focus != hwnd && IsChild(hwnd, focus)) {
+    UpdateWindow(hwnd);
+    return;
+  }
+  if (HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE)) SetFocus(first);
+  UpdateWindow(hwnd);
 }
 
 // The window's own visible flag, not whether its parents show it.
@@ -163,7 +194,7 @@ Rect Win32WindowSystem::GetRect(WindowHandle window) {
   if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) {
     MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
   }
-  return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  return Unscale(Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}, DpiFor(hwnd));
 }
 
 void Win32WindowSystem::SetRect(WindowHandle window, const Rect& rect) {
@@ -175,8 +206,10 @@ void Win32WindowSystem::SetRect(WindowHandle window, const Rect& rect) {
       record->combo_kind != ComboKind::kSimple && height < kComboListHeight) {
     height = kComboListHeight;
   }
-  SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  const Rect logical{rect.left, rect.top, rect.width, height};
+  if (record) record->logical = logical;
+  const Rect r = Scale(logical, DpiFor(hwnd));
+  SetWindowPos(hwnd, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 WindowHandle Win32WindowSystem::GetFocus() {
@@ -186,18 +219,45 @@ WindowHandle Win32WindowSystem::GetFocus() {
 }
 
 void Win32WindowSystem::ScreenSize(std::int32_t* width, std::int32_t* height) {
-  *width = GetSystemMetrics(SM_CXSCREEN);
-  *height = GetSystemMetrics(SM_CYSCREEN);
+  const UINT dpi = SystemDpi();
+  *width = Unscale(GetSystemMetrics(SM_CXSCREEN), dpi);
+  *height = Unscale(GetSystemMetrics(SM_CYSCREEN), dpi);
 }
 
 void Win32WindowSystem::SetText(WindowHandle window, std::string_view text) {
+  HWND hwnd = ToHwnd(window);
+  WindowRecord* record = Find(hwnd);
+  if (record && record->kind == WindowRecord::Kind::kEdit) {
+    record->pending_text = std::string(text);
+    if (handlers_running_ == 0) FlushText(hwnd, record);
+    return;
+  }
   std::wstring wide = Wide(text);
-  SetWindowTextW(ToHwnd(window), wide.c_str());
+  SetWindowTextW(hwnd, wide.c_str());
+}
+
+void Win32WindowSystem::FlushText(HWND hwnd, WindowRecord* record) {
+  if (!record->pending_text) return;
+  std::wstring wide = Wide(*record->pending_text);
+  record->pending_text.reset();
+  SetWindowTextW(hwnd, wide.c_str());
+}
+
+void Win32WindowSystem::FlushTexts() {
+  std::vector<HWND> edits;
+  for (const auto& [hwnd, record] : windows_) {
+    if (record->pending_text) edits.push_back(hwnd);
+  }
+  for (HWND hwnd : edits) {
+    if (WindowRecord* record = Find(hwnd)) FlushText(hwnd, record);
+  }
 }
 
 std::string Win32WindowSystem::GetText(WindowHandle window) {
   HWND hwnd = ToHwnd(window);
   WindowRecord* record = Find(hwnd);
+  // What the control makes of it (its case conversion) is the content.
+  if (record) FlushText(hwnd, record);
   if (record && record->kind == WindowRecord::Kind::kComboBox &&
       record->combo_kind == ComboKind::kDropDownList) {
     LRESULT index = SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
@@ -221,6 +281,37 @@ std::string Win32WindowSystem::GetText(WindowHandle window) {
 std::uint32_t Win32WindowSystem::RegisterFormat(std::string_view name) {
   std::wstring wide = Wide(name);
   return RegisterClipboardFormatW(wide.c_str());
+}
+
+}  // namespace marvane::os::win32
+
+namespace marvane::os::win32 {
+
+Win32WindowSystem::HandlerScope::HandlerScope(Win32WindowSystem* system)
+    : system_(system), previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {
+  ++system_->handlers_running_;
+}
+
+Win32WindowSystem::HandlerScope::~HandlerScope() {
+  if (--system_->handlers_running_ == 0) system_->FlushTexts();
+  SetCursor(previous_);
+}
+
+void Win32WindowSystem::PostTask(WindowHandle window, std::function<void()> task) {
+  HWND hwnd = ToHwnd(window);
+  if (!Find(hwnd) || !task) return;
+  tasks_.emplace_back(hwnd, std::move(task));
+  if (!PostMessageW(hwnd, kRunTaskMessage, 0, 0)) tasks_.pop_back();
+}
+
+void Win32WindowSystem::RunTask(HWND hwnd) {
+  auto it = std::find_if(tasks_.begin(), tasks_.end(),
+                         [hwnd](const auto& task) { return task.first == hwnd; });
+  if (it == tasks_.end()) return;
+  std::function<void()> task = std::move(it->second);
+  tasks_.erase(it);
+  HandlerScope scope(this);
+  task();
 }
 
 }  // namespace marvane::os::win32

@@ -5,8 +5,12 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <deque>
 #include <memory>
+#include <optional>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/window_system.h"
 
@@ -16,6 +20,8 @@ class OleDropTarget;
 
 // The private message to the hidden owner window that carries an end request.
 inline constexpr UINT kEndRequestMessage = 0x83E7;
+// The private message that runs the first task posted for a window.
+inline constexpr UINT kRunTaskMessage = WM_APP + 0x3E8;
 
 // What the window system keeps for each window it created.
 struct WindowRecord {
@@ -32,6 +38,20 @@ struct WindowRecord {
   HICON small_icon = nullptr;
   HFONT font = nullptr;  // a label paints with it
   OleDropTarget* drop_target = nullptr;
+  // A control's place in runtime pixels, kept to place it anew when the DPI changes.
+  Rect logical;
+  // A top-level window's DPI, the font its controls use at that DPI (owned), its icon file (to
+  // make the icons anew at another DPI) and the control to give the focus back to.
+  UINT dpi = 96;
+  HFONT gui_font = nullptr;
+  std::string icon_file;
+  HWND focus = nullptr;
+  // An edit box's content set by the program and not yet handed to the control: text that a
+  // handler replaces before anyone sees it is never laid out.
+  std::optional<std::string> pending_text;
+  // A combo box's addition to its item height and a status bar's part widths, in runtime pixels.
+  std::int32_t item_height_adjust = 0;
+  std::vector<std::int32_t> part_widths;
 
   WindowRecord() = default;
   WindowRecord(const WindowRecord&) = delete;
@@ -88,6 +108,7 @@ class Win32WindowSystem final : public WindowSystem {
   void RunMessageLoop(const std::function<bool(int count)>& idle) override;
   void PostQuit(int code) override;
   void SendEndRequest(WindowHandle owner, int code) override;
+  void PostTask(WindowHandle window, std::function<void()> task) override;
   std::uint32_t TickCount() override;
 
   // Window procedures of our own classes and of the subclassed controls.
@@ -98,6 +119,20 @@ class Win32WindowSystem final : public WindowSystem {
   struct ChildStyle {
     DWORD style = 0;
     DWORD ex_style = 0;
+  };
+
+  // Around everything that may run one of the program's handlers: the wait cursor shows while it
+  // runs, and edit boxes get the text it left them once it returns.
+  class HandlerScope {
+   public:
+    explicit HandlerScope(Win32WindowSystem* system);
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+
+   private:
+    Win32WindowSystem* system_;
+    HCURSOR previous_;
   };
 
   WindowRecord* Find(HWND hwnd);
@@ -115,15 +150,38 @@ class Win32WindowSystem final : public WindowSystem {
   void Forget(HWND hwnd);
   void RevokeDrop(HWND hwnd, WindowRecord* record);
   void PaintLabel(HWND hwnd, WindowRecord* record);
+  // The record of the top-level window a window belongs to (itself for a top-level window).
+  WindowRecord* RootOf(HWND hwnd);
+  UINT DpiFor(HWND hwnd);
+  // Makes the icons for the window's DPI.
+  void SetIcons(HWND top, WindowRecord* record);
+  // Places the window's controls, fonts and icons anew for another DPI.
+  void ChangeDpi(HWND top, WindowRecord* record, UINT dpi, const RECT* suggested);
+  // Gives the focus back to the control that had it; true when the message is handled.
+  bool FocusMessage(HWND hwnd, WindowRecord* record, UINT message, WPARAM wparam);
+  // Keyboard handling of our own: Tab leaves a read-only edit box, Escape never closes anything.
+  bool KeyMessage(HWND hwnd, WindowRecord* record, UINT message, WPARAM wparam, LPARAM lparam,
+                  LRESULT* result);
+  // Hands an edit box's pending text to the control; all of them with null.
+  void FlushText(HWND hwnd, WindowRecord* record);
+  void FlushTexts();
+  void RunTask(HWND hwnd);
+  // The combo box's item height: its font's, plus the stored addition at the window's DPI.
+  void AdjustItemHeight(HWND combo, WindowRecord* record);
+  // The status bar's part edges at the window's DPI.
+  void PlaceParts(HWND bar, WindowRecord* record);
 
   WindowEvents* events_ = nullptr;
   bool ole_initialized_ = false;
   std::unordered_map<HWND, std::unique_ptr<WindowRecord>> windows_;
   // Inner windows of combo boxes (field, list) to the combo box they belong to.
   std::unordered_map<HWND, HWND> inner_;
+  // Tasks waiting for their window's private message, in the order they were posted.
+  std::deque<std::pair<HWND, std::function<void()>>> tasks_;
+  int handlers_running_ = 0;
 };
 
-// A drop-down combo box is given at least this height, which its list uses.
+// A drop-down combo box is given at least this height (runtime pixels), which its list uses.
 inline constexpr std::int32_t kComboListHeight = 160;
 
 // The window procedure of our own classes and the subclass procedure of the standard controls.

@@ -315,7 +315,10 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
   if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, 4);
   if (!FindLoaded(window_id)) return 0;
   auto* top = static_cast<WindowComponent*>(window->objects[0].get());
+  // The focus moves into the window as it shows; its got-focus event is raised once, below.
+  ++state.delivery_suppressed;
   ws.Show(top->handle(), top->start_mode());
+  --state.delivery_suppressed;
   if (Component* focused = ComponentByHandle(ws.GetFocus())) {
     RaiseSimpleEvent(focused->window_id(), focused->unit_id(), -7);
   }

@@ -296,6 +296,19 @@ TEST_F(WindowRuntimeTest, DropTargetDeliversFilesOnlyToTheRegisteredBox) {
   // Anywhere else on the window is not a drop area.
   auto data = os::headless::FakeDragData::Files({"x"});
   EXPECT_EQ(windows().Drag(HandleOf(kButton), data, 0, all).target, 0u);
+
+  // The drop itself only answers the effect: the handler runs from the message loop after it, so
+  // the program that started the drag is let go first.
+  dropped.clear();
+  os::DropSink* sink = windows().DropTargetOf(edit);
+  ASSERT_NE(sink, nullptr);
+  auto late = os::headless::FakeDragData::Files({"C:\\late.ini"});
+  sink->DragEnter(late, 0, all);
+  EXPECT_EQ(sink->Drop(late, 0, all), kEffectCopy);
+  EXPECT_EQ(dropped, "");
+  windows().Close(windows().WindowsOfKind(WindowKind::kTopLevel)[0]);
+  EXPECT_EQ(RunToEnd([] { RunMessageLoop(); }), std::nullopt);
+  EXPECT_EQ(dropped, "C:\\late.ini");
 }
 
 // A heap that remembers which blocks were freed.

@@ -53,19 +53,31 @@ class DropTarget final : public Component, public os::DropSink {
     return Effect(keys, allowed);
   }
   void DragLeave() override {}
+  // The data is taken at once, and the event raised from the message loop right after: the
+  // program that started the drag is released while the handler converts a list or shows a box.
   std::uint32_t Drop(os::DragData& data, std::uint32_t keys, std::uint32_t allowed) override {
     std::uint32_t effect = Effect(keys, allowed);
     if (effect == os::drag::kEffectNone) return effect;
     std::string text;
+    int kind = kKindCount;
     if (accepts_[kText] && !data.HasFormat(html_format_) && data.GetText(os::kTextFormat, &text)) {
-      Raise(kText, text);
+      kind = kText;
     } else if (accepts_[kHtml] && data.GetText(html_format_, &text)) {
-      Raise(kHtml, text);
+      kind = kHtml;
     } else if (accepts_[kLink] && data.GetText(link_format_, &text)) {
-      Raise(kLink, text);
+      kind = kLink;
     } else if (accepts_[kFiles]) {
       std::vector<std::string> paths;
-      if (data.GetFiles(&paths)) Raise(kFiles, FilesText(paths));
+      if (data.GetFiles(&paths)) {
+        kind = kFiles;
+        text = FilesText(paths);
+      }
+    }
+    if (kind != kKindCount) {
+      Windows().PostTask(registered_,
+                         [window = window_id(), unit = unit_id(), kind, text = std::move(text)] {
+                           Raise(window, unit, kind, text);
+                         });
     }
     return effect;
   }
@@ -86,18 +98,16 @@ class DropTarget final : public Component, public os::DropSink {
 
   // Hands the text to the handler by reference, in runtime memory that is freed afterwards, also
   // when a fatal report ends the program from inside the handler.
-  void Raise(int kind, const std::string& text) {
+  static void Raise(std::uint32_t window, std::uint32_t unit, int kind, const std::string& text) {
     Text variable = MakeText(text);
-    auto release = [this, &variable] {
-      Notify(2025, reinterpret_cast<std::intptr_t>(variable), 0);
-    };
+    auto release = [&variable] { Notify(2025, reinterpret_cast<std::intptr_t>(variable), 0); };
     struct Release {
       decltype(release)& run;
       ~Release() { run(); }
     } released_at_end{release};
     EventRequest request;
-    request.window_id = window_id();
-    request.unit_id = unit_id();
+    request.window_id = window;
+    request.unit_id = unit;
     request.event = kEventOf[kind];
     request.argument_count = 1;
     request.arguments[0].payload = reinterpret_cast<std::uintptr_t>(&variable);
