@@ -4,6 +4,8 @@
 #
 #   gui.sh <cross-build-dir> <program.exe> <window title> <out.png> [<file to drop>...]
 #
+# DPI=120|144|192 shows it at that display scaling (default 96). The screenshot is the window.
+#
 # The program runs in a Wine desktop of its own (without a window manager only such a desktop
 # draws title bars); the helpers run in the same desktop, or they would not see its windows.
 # Needs the Debian packages xvfb, xdotool, imagemagick, wine64, locales, fonts-wqy-microhei.
@@ -18,15 +20,17 @@ title=$3
 png=$4
 shift 4
 src=$(cd "$(dirname "$0")/../.." && pwd)
-work=$build/gui
+dpi=${DPI:-96}
+work=$build/gui-dpi$dpi
 mkdir -p "$work"
+[ "$dpi" = 96 ] || export XVFB_SCREEN=1920x1200x24
 . "$src/tests/wine/x_session.sh"
 need Xvfb xdotool import localedef "$wine"
 
 out=$work/out
 rm -rf "$out"
 mkdir -p "$out"
-desktop="explorer /desktop=marvane,1024x768"
+desktop="explorer /desktop=marvane,$((1024 * dpi / 96))x$((768 * dpi / 96))"
 # A helper's answer: the probe writes its file when it is done, empty when it found nothing.
 probe() {
   name=$1
@@ -44,7 +48,7 @@ probe() {
   [ -s "$out/$name" ]
 }
 
-start_session 936
+start_session 936 "$dpi"
 $wine $desktop "$program" >"$work/program.log" 2>&1 &
 probe window.txt wait - "$title" 30000 || { echo "no window titled $title"; exit 1; }
 
@@ -63,5 +67,7 @@ if [ $# -gt 0 ]; then
   probe close-source.txt close MarvaneDragSource - || true
 fi
 sleep 1
-import -window root "$png"
+probe window.txt wait - "$title" 30000 || { echo "no window titled $title"; exit 1; }
+read -r left top width height <"$out/window.txt"
+import -window root -crop "${width}x$height+$left+$top" +repage "$png"
 echo "screenshot: $png"

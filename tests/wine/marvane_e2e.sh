@@ -2,22 +2,27 @@
 # End to end: marvane.exe on a virtual X screen, files dragged onto its list box with the mouse from
 # another Wine process, the window read and its buttons and message boxes pressed from outside.
 #
-#   marvane_e2e.sh <cross-build-dir> [<code page>]
+#   marvane_e2e.sh <cross-build-dir> [<code page>] [<dpi>]
 #
 # The code page (default 936) is the Windows the program runs on: 936 as a Chinese one, 1252 as a
-# Western one; the program must show and save the same on both.
+# Western one; the program must show and save the same on both. The DPI (default 96) is the
+# display's scaling: at another DPI the window and its controls must come out scaled, every caption
+# inside its control (checked in the program's own process by the start-up window test).
 # The program runs from a fresh directory of its own, so mac_sample.txt lands there; the saved
 # bytes are compared with tests/wine/expected. Needs the Debian packages xvfb, xdotool, wine64,
 # locales, fonts-wqy-microhei (exits 77, "skipped", without them).
 set -eu
-if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-  echo "usage: $0 <cross-build-dir> [<code page>]" >&2
+if [ $# -lt 1 ] || [ $# -gt 3 ]; then
+  echo "usage: $0 <cross-build-dir> [<code page>] [<dpi>]" >&2
   exit 2
 fi
 build=$(cd "$1" && pwd)
 src=$(cd "$(dirname "$0")/../.." && pwd)
 codepage=${2:-936}
-work=$build/marvane-e2e-cp$codepage
+dpi=${3:-96}
+work=$build/marvane-e2e-cp$codepage-dpi$dpi
+# Room for the window at 200 %.
+[ "$dpi" = 96 ] || export XVFB_SCREEN=1920x1200x24
 mkdir -p "$work"
 . "$src/tests/wine/x_session.sh"
 need Xvfb xdotool iconv localedef cmp "$wine"
@@ -97,17 +102,62 @@ end_drag() {
 }
 # Presses 保存.
 save() { probe click - "$title" 保存 || fail "no 保存 button"; }
+# Presses keys (xdotool names) and waits for <expected> to have the focus.
+key_focus() {
+  xdotool key "$1"
+  expect "$1: focus" "$2" focus - "$title"
+}
+# The scaled size of a control from outside: <what> <class> <n> <width> <height> in the form's
+# pixels.
+expect_size() {
+  probe rect - "$title" "$2" "${3:-0}" || { fail "$1: not found"; return; }
+  read -r _ _ w h <"$out/probe.txt"
+  want_w=$(($4 * dpi / 96)) want_h=$h
+  [ "$5" = - ] || want_h=$(($5 * dpi / 96))
+  if [ $((w - want_w)) -lt -2 ] || [ $((w - want_w)) -gt 2 ] ||
+    [ $((h - want_h)) -lt -2 ] || [ $((h - want_h)) -gt 2 ]; then
+    fail "$1: ${w}x$h, not ${want_w}x$want_h"
+  fi
+}
 
 start=$(date +%s)
-start_session "$codepage"
+start_session "$codepage" "$dpi"
+if [ "$dpi" != 96 ]; then
+  "$wine" "$build/app/win32/win32_startup_window_test.exe" >"$work/layout.log" 2>&1 ||
+    { fail "layout at $dpi DPI"; tail -40 "$work/layout.log"; }
+fi
 (cd "$dir" && "$wine" "$dir/marvane.exe" >"$work/program.log" 2>&1) &
+program_pid=$!
 probe wait - "$title" 60000 || { echo "FAIL: no window titled $title"; exit 1; }
 saved="文件保存成功 $(winpath "$dir")\\mac_sample.txt"
 
-# Nothing dropped yet: nothing to save.
-save
+# As the form gives them, scaled to the display ("-": a drop-down list's closed height is the
+# system's).
+expect_size window - 0 468 533
+expect_size label MarvaneLabel 0 72 24
+expect_size button Button 0 80 25
+expect_size "group box" Button 1 448 432
+expect_size "list box" Edit 0 432 402
+expect_size "combo box" ComboBox 0 224 -
+
+# The keyboard: the first tab stop has the focus, Tab and Shift+Tab go round the three controls,
+# and Escape in the list box closes nothing.
+expect "start focus" "$(printf 'Button\t保存')" focus - "$title"
+key_focus Tab "$(printf 'Edit\t')"
+key_focus Tab "$(printf 'ComboBox\t云更新无盘')"
+key_focus Tab "$(printf 'Button\t保存')"
+key_focus shift+Tab "$(printf 'ComboBox\t云更新无盘')"
+key_focus shift+Tab "$(printf 'Edit\t')"
+xdotool key Escape
+sleep 0.5
+probe wait - "$title" 1000 || fail "Escape in the list box closed the window"
+key_focus shift+Tab "$(printf 'Button\t保存')"
+
+# Nothing dropped yet: Space on 保存 has nothing to save, and the focus comes back to it.
+xdotool key space
 expect_msgbox "empty save" "$(printf '信息：\n没有可保存的列表')"
 if [ -e "$dir/mac_sample.txt" ]; then fail "empty save wrote mac_sample.txt"; fi
+expect "focus after the box" "$(printf 'Button\t保存')" focus - "$title"
 
 # The cloud-update list, converted and saved.
 drag "$src/examples/cloud-update.ini"
@@ -138,10 +188,10 @@ expect_msgbox "XML save" "$(printf '成功\n%s' "$saved")"
 cmp "$dir/mac_sample.txt" "$expected/clients.mac_sample.txt" || fail "XML mac_sample.txt"
 
 # A file of neither kind: refused with a message, its raw text left in the list box, the choice and
-# the count as they were.
+# the count as they were. The drag source is let go before the message is answered.
 drag "$files/notes.txt"
-expect_msgbox "unsupported file" "$(printf '信息：\n暂不支持此文件列表')"
 end_drag
+expect_msgbox "unsupported file" "$(printf '信息：\n暂不支持此文件列表')"
 # The list box turns what it is given into capitals.
 tr a-z A-Z <"$files/notes.txt" >"$out/notes-shown.txt"
 expect_list "unsupported file" "$out/notes-shown.txt"
@@ -150,12 +200,19 @@ expect "unsupported status bar" " 共 5 条" text - "$title" msctls_statusbar32 
 
 # Two files at once name no one file: nothing can be read, so the list is refused and emptied.
 drag "$src/examples/cloud-update.ini" "$src/examples/clients.xml"
-expect_msgbox "two files" "$(printf '信息：\n暂不支持此文件列表')"
 end_drag
+expect_msgbox "two files" "$(printf '信息：\n暂不支持此文件列表')"
 : >"$out/empty.txt"
 expect_list "two files" "$out/empty.txt"
 cmp "$dir/mac_sample.txt" "$expected/clients.mac_sample.txt" || fail "mac_sample.txt changed"
 
-probe close - "$title" || fail "could not close the window"
-echo "marvane end to end (code page $codepage): $failures failure(s), $(($(date +%s) - start)) s"
+# Alt+F4 ends the program, with exit code 0 (a click on the label brings the window to the front
+# after the drag sources had it).
+probe rect - "$title" MarvaneLabel 0 && xdotool mousemove $(centre "$out/probe.txt") click 1
+sleep 0.5
+xdotool key alt+F4
+code=0
+wait "$program_pid" || code=$?
+[ "$code" -eq 0 ] || fail "Alt+F4: exit code $code"
+echo "marvane end to end (code page $codepage, $dpi DPI): $failures failure(s), $(($(date +%s) - start)) s"
 [ "$failures" -eq 0 ]

@@ -11,6 +11,8 @@
 //   window_probe <out-file> msgbox <timeout-ms>                     "<caption>\n<message>\n"
 //   window_probe <out-file> click <class> <title> <caption | #id>   presses a button
 //   window_probe <out-file> close <class> <title>                   asks the window to close
+//   window_probe <out-file> focus <class> <title>                   "<class>\t<text>" of the
+//                                                                   control with the focus
 //
 // "-" for a class or title matches any; <n> counts controls of the class from 0, in the order the
 // system lists them (children of children included). Exit code 0 when found, 1 when not.
@@ -166,6 +168,16 @@ int Run(const std::vector<std::wstring>& a, std::string* out) {
   HWND top = FindTop(a[1], a[2]);
   if (!top) return 1;
   if (command == L"close") return PostMessageW(top, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == L"focus") {
+    // Another thread's focus is only known through its input state.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) || !info.hwndFocus) {
+      return 1;
+    }
+    *out = Utf8(ClassOf(info.hwndFocus)) + "\t" + Utf8(TextOf(info.hwndFocus)) + "\n";
+    return 0;
+  }
   if (command == L"click" && a.size() == 4) return Press(top, a[3]) ? 0 : 1;
   if (command == L"combo" && a.size() == 4) {
     HWND combo = Child(top, L"ComboBox", a[3]);

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Makes (once) a Wine prefix for running our Windows programs, and the environment to use it.
 #
-#   wine_prefix.sh <dir> <code page: 936|1252> <graphics: null|x11>
+#   wine_prefix.sh <dir> <code page: 936|1252> <graphics: null|x11> [<dpi>]
 #
 # Leaves <dir>/prefix (the WINEPREFIX) and <dir>/env.sh, to be sourced before running Wine.
 # A prefix keeps the code page it was first started with: Wine rewrites its font settings when
@@ -9,24 +9,27 @@
 #
 # Code page 936 needs a zh_CN.UTF-8 locale that the C library knows, or Wine reads file names and
 # command-line arguments as ASCII; one is compiled into <dir>/locale (Debian package locales).
-# "null" graphics run windows without any display; "x11" needs DISPLAY.
+# "null" graphics run windows without any display; "x11" needs DISPLAY. The DPI (default 96) is the
+# display scaling the prefix's programs see: 120 is 125 %, 144 is 150 %, 192 is 200 %.
 set -eu
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 <dir> <936|1252> <null|x11>" >&2
+if [ $# -lt 3 ] || [ $# -gt 4 ]; then
+  echo "usage: $0 <dir> <936|1252> <null|x11> [<dpi>]" >&2
   exit 2
 fi
 dir=$1
 codepage=$2
 graphics=$3
+dpi=${4:-96}
 wine=${WINE:-/usr/lib/wine/wine64}
 wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
 case $codepage in 936 | 1252) ;; *) echo "unknown code page $codepage" >&2; exit 2 ;; esac
 case $graphics in null | x11) ;; *) echo "unknown graphics $graphics" >&2; exit 2 ;; esac
+case $dpi in 96 | 120 | 144 | 192) ;; *) echo "unsupported DPI $dpi" >&2; exit 2 ;; esac
 
 mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
-want="codepage=$codepage graphics=$graphics"
+want="codepage=$codepage graphics=$graphics dpi=$dpi"
 
 # Tests start in parallel; one of them makes the prefix, the others wait for it.
 exec 9>"$dir/.lock"
@@ -70,6 +73,7 @@ done
 if [ "$graphics" = null ]; then
   reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
 fi
+reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 "$wineserver" -w
 echo "$want" >"$dir/ready"

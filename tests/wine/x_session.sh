@@ -27,12 +27,13 @@ wait_for() {
   done
 }
 
-# Starts Xvfb on a free display and a Wine prefix (code page $1) that draws on it. Everything
-# started is ended when the script exits.
+# Starts Xvfb on a free display (XVFB_SCREEN, default 1024x768x24) and a Wine prefix (code page $1,
+# DPI $2, default 96) that draws on it. Everything started is ended when the script exits.
 start_session() {
+  session_dpi=${2:-96}
   n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   trap end_session EXIT INT TERM
   export DISPLAY=":$n"
@@ -42,8 +43,9 @@ start_session() {
     [ "$tries" -gt 0 ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
     sleep 0.1
   done
-  "$src/tests/wine/wine_prefix.sh" "$work/wine-cp$1" "$1" x11
-  . "$work/wine-cp$1/env.sh"
+  if [ "$session_dpi" = 96 ]; then prefix_dir=$work/wine-cp$1; else prefix_dir=$work/wine-cp$1-dpi$session_dpi; fi
+  "$src/tests/wine/wine_prefix.sh" "$prefix_dir" "$1" x11 "$session_dpi"
+  . "$prefix_dir/env.sh"
 }
 
 end_session() {
