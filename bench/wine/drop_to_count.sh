@@ -26,6 +26,7 @@ runs=${RUNS:-3}
 case_timeout=${CASE_TIMEOUT:-120}
 work=$build/bench-wine
 mkdir -p "$work"
+# shellcheck source=tests/wine/x_session.sh
 . "$src/tests/wine/x_session.sh"
 need Xvfb xdotool localedef python3 "$wine"
 for exe in app/win32/marvane.exe tests/wine/drag_source.exe tests/wine/window_probe.exe \
@@ -69,10 +70,10 @@ end_run() {
 }
 
 # The list of <clients> in <format> and the MAC list and count the program must show for it;
-# generated once per version of the generator.
+# generated once per version of the generator (the name carries its modification time).
 prepare() {
-  list=$lists/clients-$2.$1
-  if [ ! -s "$list" ] || [ "$generator" -nt "$list" ]; then
+  list=$lists/clients-$2-$(stat -c %Y "$generator").$1
+  if [ ! -s "$list" ]; then
     python3 "$generator" --clients "$2" --format "$1" --out "$list.part"
     mv "$list.part" "$list"
     rm -rf "$list.expected"
@@ -109,6 +110,7 @@ run_once() {
     return
   fi
   # The drag of tests/wine/x_session.sh's mouse_drag, the time taken as the button goes up.
+  # shellcheck disable=SC2046 # "x y" as two arguments
   set -- $(centre "$out/source-ready.txt") $(centre "$out/timer-ready.txt")
   xdotool mousemove "$1" "$2"
   sleep 0.3
@@ -122,7 +124,7 @@ run_once() {
   dropped=$(date +%s.%N)
   wait_for "$out/timer-result.txt" $((case_timeout + 10)) || echo timeout >"$out/timer-result.txt"
   read -r what at <"$out/timer-result.txt" || true
-  if [ "$what" != done ]; then
+  if [ "$what" != "done" ]; then
     echo timeout >"$out/time.txt"
   elif ! grep -qx "text same" "$out/timer-result.txt"; then
     echo failed >"$out/time.txt"
