@@ -12,6 +12,8 @@
 # the status bar first reads " 共 N 条", the list box holds as many characters as the expected MAC
 # list (bench/peer/convert.py's) and the window answers a message; it then checks the whole text.
 # The difference is the run's time; RUNS runs (default 3) per case, the median in the table.
+# The table also gives the processor time marvane.exe used meanwhile (user and system, from
+# /proc), which others' work on a shared machine changes less than the wall clock.
 # A case that takes longer than CASE_TIMEOUT seconds (default 120) is reported as a timeout.
 # Needs the Debian packages xvfb, xdotool, wine64, locales, fonts-wqy-microhei, python3.
 set -eu
@@ -87,14 +89,19 @@ prepare() {
   count=$(awk '{ print $2 }' "$list.expected/count.txt")
 }
 
+# Processor time (user and system) process <pid> has used, in clock ticks.
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+ticks_per_second=$(getconf CLK_TCK)
+
 # Seconds from <start> to <end>, both Unix times with fractions.
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 
 # One run: the program started afresh, the list dropped, the time to its count printed to
-# $out/time.txt ("timeout" or "failed" when it did not get there).
+# $out/time.txt ("timeout" or "failed" when it did not get there) and the program's processor
+# time meanwhile to $out/cpu.txt.
 run_once() {
   rm -f "$out"/source-ready.txt "$out"/source-result.txt "$out"/timer-ready.txt \
-    "$out"/timer-result.txt "$out/time.txt"
+    "$out"/timer-result.txt "$out/time.txt" "$out/cpu.txt" "$out/detail.txt"
   (cd "$dir" && exec "$wine" "$dir/marvane.exe") >>"$work/program.log" 2>&1 &
   program_pid=$!
   "$wine" "$build/tests/wine/drag_source.exe" "$(winpath "$out")" "$(winpath "$list")" \
@@ -109,6 +116,8 @@ run_once() {
     echo "  the program, its drag source or the timer did not come up" >&2
     return
   fi
+  # The program is idle now, as it is again once its count shows.
+  cpu_before=$(cpu_ticks "$program_pid")
   # The drag of tests/wine/x_session.sh's mouse_drag, the time taken as the button goes up.
   # shellcheck disable=SC2046 # "x y" as two arguments
   set -- $(centre "$out/source-ready.txt") $(centre "$out/timer-ready.txt")
@@ -124,6 +133,9 @@ run_once() {
   dropped=$(date +%s.%N)
   wait_for "$out/timer-result.txt" $((case_timeout + 10)) || echo timeout >"$out/timer-result.txt"
   read -r what at <"$out/timer-result.txt" || true
+  cpu_after=$(cpu_ticks "$program_pid" 2>/dev/null || echo "$cpu_before")
+  awk -v a="$cpu_before" -v b="$cpu_after" -v hz="$ticks_per_second" \
+    'BEGIN { printf "%.2f", (b - a) / hz }' >"$out/cpu.txt"
   if [ "$what" != "done" ]; then
     echo timeout >"$out/time.txt"
   elif ! grep -qx "text same" "$out/timer-result.txt"; then
@@ -151,20 +163,23 @@ table=""
 for format in ini xml; do
   for clients in $sizes; do
     prepare "$format" "$clients"
-    times=""
+    times="" cpus=""
     for r in $(seq 1 "$runs"); do
       run_once
       end_run
       t=$(cat "$out/time.txt")
-      echo "$format $clients run $r: $t s (after the drop:$(cat "$out/detail.txt" 2>/dev/null))"
-      times="$times $t"
+      c=$(cat "$out/cpu.txt" 2>/dev/null || echo "-")
+      echo "$format $clients run $r: $t s, marvane.exe cpu $c s (after the drop:$(cat \
+        "$out/detail.txt" 2>/dev/null))"
+      times="$times $t" cpus="$cpus $c"
     done
     # shellcheck disable=SC2086 # one argument per run
-    table="$table$(printf '%-6s %8s %10s   %s' "$format" "$clients" "$(median $times)" "$times")
+    table="$table$(printf '%-6s %8s %10s %8s   %-26s %s' "$format" "$clients" "$(median $times)" \
+      "$(median $cpus)" "$times" "$cpus")
 "
   done
 done
 echo "load after: $(uptime)"
 echo
-printf '%-6s %8s %10s   %s\n' format clients seconds "runs"
+printf '%-6s %8s %10s %8s   %-26s %s\n' format clients seconds cpu "runs (seconds)" "runs (cpu)"
 printf '%s' "$table"
