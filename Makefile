@@ -11,6 +11,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 15
 BENCH_SIZES ?= 1000,10000,100000,1000000
+BENCH_WINE_SIZES ?= 1000,10000,50000
 FUZZ_TARGETS := xml_fuzz form_fuzz profile_fuzz cloud_list_fuzz text_fuzz
 
 # Debian packages, by what needs them.
@@ -21,7 +22,7 @@ WINDOWS_PACKAGES := g++-mingw-w64-x86-64 wine64 locales xvfb xdotool fonts-wqy-m
 BENCH_PACKAGES := time
 
 .PHONY: all build test test-deps run deps unit-tests asan-tests fuzz fuzz-build fuzz-smoke windows \
-        windows-tests gui bench bench-build bench-readers clean
+        windows-tests gui bench bench-build bench-readers bench-wine clean
 
 all: build
 
@@ -90,11 +91,16 @@ bench-readers: bench-build
 	$(BENCH_BUILD)/bench/cloud_list_bench
 	$(BENCH_BUILD)/bench/xml_list_bench
 
+# marvane.exe under Wine, from a list dropped with the mouse until its list and count show: lists of
+# BENCH_WINE_SIZES clients in both formats, three runs each, the program started afresh each time.
+bench-wine: windows
+	bench/wine/drop_to_count.sh $(WINDOWS_BUILD) $(BENCH_WINE_SIZES)
+
 # marvane.exe, cross-built with MinGW-w64.
 windows:
 	@tools/ensure-packages cmake make python3 googletest $(WINDOWS_PACKAGES)
 	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane drag_source drop_probe window_probe
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane drag_source drop_probe window_probe drop_timer
 
 # The unit tests under Wine; a real drag of Chinese-named files onto our drop target; then the
 # program end to end on a virtual screen, as on a Chinese and on a Western Windows, and on a
