@@ -259,10 +259,6 @@ void Win32WindowSystem::LayOutStatusBars(HWND parent) {
     SendMessageW(bar, WM_SIZE, 0, 0);
 }
 
-}  // namespace marvane::os::win32
-
-namespace marvane::os::win32 {
-
 // Like a dialog, the window keeps the control that had the focus when it was deactivated (a
 // message box, another program) and gives it back when it is active again; the first tab stop
 // stands in for a control that is gone.

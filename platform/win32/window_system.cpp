@@ -163,13 +163,10 @@ void Win32WindowSystem::Show(WindowHandle window, ShowMode mode) {
   }
   ShowWindow(hwnd, command);
   if (child || command == SW_HIDE) return;
-  // Activation gives the focus to the first tab stop; without it the window would hold it.
-  HWND focus = ::GetFocus();
-  if (focus != hwnd && IsChild(hwnd, focus)) {
-    UpdateWindow(hwnd);
-    return;
+  // Where activation left the focus with the window itself, the first tab stop takes it.
+  if (!IsChild(hwnd, ::GetFocus())) {
+    if (HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE)) SetFocus(first);
   }
-  if (HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE)) SetFocus(first);
   UpdateWindow(hwnd);
 }
 
@@ -282,10 +279,6 @@ std::uint32_t Win32WindowSystem::RegisterFormat(std::string_view name) {
   std::wstring wide = Wide(name);
   return RegisterClipboardFormatW(wide.c_str());
 }
-
-}  // namespace marvane::os::win32
-
-namespace marvane::os::win32 {
 
 Win32WindowSystem::HandlerScope::HandlerScope(Win32WindowSystem* system)
     : system_(system), previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {
