@@ -30,7 +30,9 @@ class Directory {
     HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        DeleteFileW((path_ + L"\\" + entry.cFileName).c_str());
+        std::wstring name = path_ + L"\\" + entry.cFileName;
+        SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file is not deleted
+        DeleteFileW(name.c_str());
       } while (FindNextFileW(search, &entry));
       FindClose(search);
     }
@@ -132,17 +134,37 @@ TEST(Win32FileSystemTest, SharingDecidesASecondOpen) {
   }
 }
 
-// A refused create must not have emptied the file first.
-TEST(Win32FileSystemTest, RefusedCreateKeepsTheContents) {
+// A file held by another opener without sharing, or marked read-only, refuses every writing open,
+// even one that would first empty it, keeps its contents, and (read-only) cannot be replaced or
+// removed.
+TEST(Win32FileSystemTest, RefusedChangesKeepTheContents) {
   Win32FileSystem files;
-  Directory dir;
-  std::string path = dir / "held";
-  Put(path, "keep me");
-  auto holder = files.Open(path, Access::kRead, Creation::kOpenExisting, Share::kNone);
-  ASSERT_NE(holder, nullptr);
-  EXPECT_EQ(files.Open(path, Access::kWrite, Creation::kCreateAlways, Share::kNone), nullptr);
-  holder.reset();
-  EXPECT_EQ(Contents(path), "keep me");
+  for (bool read_only : {false, true}) {
+    SCOPED_TRACE(read_only ? "read-only" : "held");
+    Directory dir;
+    std::string path = dir / "kept";
+    Put(path, "keep me");
+    std::unique_ptr<File> holder;
+    if (read_only) {
+      ASSERT_TRUE(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY));
+    } else {
+      holder = files.Open(path, Access::kRead, Creation::kOpenExisting, Share::kNone);
+      ASSERT_NE(holder, nullptr);
+    }
+    for (Creation creation :
+         {Creation::kOpenExisting, Creation::kOpenAlways, Creation::kCreateAlways}) {
+      EXPECT_EQ(files.Open(path, Access::kWrite, creation, Share::kReadWrite), nullptr);
+    }
+    if (read_only) {
+      Put(dir / "new", "fresh");
+      EXPECT_FALSE(files.Replace(dir / "new", path));
+      EXPECT_FALSE(files.Remove(path));
+      EXPECT_NE(files.Open(path, Access::kRead, Creation::kOpenExisting, Share::kReadWrite),
+                nullptr);
+    }
+    holder.reset();
+    EXPECT_EQ(Contents(path), "keep me");
+  }
 }
 
 TEST(Win32FileSystemTest, ReadWriteSeekAndLength) {
