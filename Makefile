@@ -103,6 +103,7 @@ windows-tests: windows
 	tests/wine/drag_drop_test.sh $(WINDOWS_BUILD)
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 1252
+	tests/wine/marvane_paths.sh $(WINDOWS_BUILD)
 
 # marvane.exe under Wine on the current display, run from its build directory, in a Wine prefix of
 # the build's own whose fonts render Chinese.
