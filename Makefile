@@ -104,13 +104,14 @@ windows:
 
 # The unit tests under Wine; a real drag of Chinese-named files onto our drop target; then the
 # program end to end on a virtual screen, as on a Chinese and on a Western Windows, and on a
-# Chinese one at 150 % display scaling.
+# Chinese one at 150 % display scaling; and the program in a folder whose name GBK cannot write.
 windows-tests: windows
 	tests/wine/run_unit_tests.sh $(WINDOWS_BUILD)
 	tests/wine/drag_drop_test.sh $(WINDOWS_BUILD)
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 1252
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936 144
+	tests/wine/marvane_paths.sh $(WINDOWS_BUILD)
 
 # marvane.exe under Wine on the current display, run from its build directory, in a Wine prefix of
 # the build's own whose fonts render Chinese.

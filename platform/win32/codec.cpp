@@ -22,11 +22,18 @@ std::size_t GbkPieceEnd(std::string_view gbk, std::size_t begin) {
   return i < gbk.size() ? i : gbk.size();
 }
 
+bool IsHighSurrogate(wchar_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(wchar_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 std::size_t Utf16PieceEnd(std::wstring_view wide, std::size_t begin) {
   if (wide.size() - begin <= kPiece) return wide.size();
   std::size_t end = begin + kPiece;
   // Keep a surrogate pair together.
-  if (wide[end - 1] >= 0xD800 && wide[end - 1] <= 0xDBFF) ++end;
+  if (IsHighSurrogate(wide[end - 1])) ++end;
   return end;
 }
 
@@ -52,7 +59,42 @@ void AppendGbk(std::wstring_view wide, std::string* out, bool* lossy) {
   if (used_default && lossy) *lossy = true;
 }
 
+// GBK for text that GBK writes whole: a character that only maps to a look-alike does not count.
+bool ExactGbk(std::wstring_view wide, std::string* gbk) {
+  bool lossy = false;
+  *gbk = Gbk(wide, &lossy);
+  return !lossy && Wide(*gbk) == wide;
+}
+
+std::wstring ShortPath(std::wstring_view path) {
+  const std::wstring long_path(path);
+  DWORD size = GetShortPathNameW(long_path.c_str(), nullptr, 0);
+  if (size == 0) return {};
+  std::wstring out(size, L'\0');
+  DWORD n = GetShortPathNameW(long_path.c_str(), out.data(), size);
+  if (n == 0 || n >= size) return {};
+  out.resize(n);
+  return out;
+}
+
 }  // namespace
+
+std::string GbkPath(std::wstring_view path) {
+  std::string gbk;
+  if (ExactGbk(path, &gbk)) return gbk;
+  const std::wstring short_path = ShortPath(path);
+  if (!short_path.empty() && ExactGbk(short_path, &gbk)) return gbk;
+  // Character by character, so that every one GBK cannot write becomes "?", never a look-alike
+  // that names another file.
+  std::string marked;
+  for (std::size_t i = 0; i < path.size();) {
+    std::size_t n =
+        IsHighSurrogate(path[i]) && i + 1 < path.size() && IsLowSurrogate(path[i + 1]) ? 2 : 1;
+    marked += ExactGbk(path.substr(i, n), &gbk) ? gbk : std::string("?");
+    i += n;
+  }
+  return marked;
+}
 
 std::wstring Wide(std::string_view gbk) {
   std::wstring out;

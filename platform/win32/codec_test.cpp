@@ -54,6 +54,24 @@ TEST(Win32CodecTest, ReportsCharactersGbkCannotHold) {
   EXPECT_EQ(emoji.substr(0, 2), "x?");
 }
 
+// Where no file gives a path a short form, each character GBK cannot write becomes one "?", never a
+// look-alike that could name another file.
+TEST(Win32CodecTest, GbkPathMarksWhatGbkCannotWrite) {
+  const struct {
+    const wchar_t* wide;
+    const char* gbk;
+  } cases[] = {
+      {L"", ""},
+      {L"C:\\no-such-dir\\\u6D4B\u8BD5.txt", "C:\\no-such-dir\\\xB2\xE2\xCA\xD4.txt"},
+      {L"C:\\no-such-dir\\Bj\u00F6rn\\x", "C:\\no-such-dir\\Bj?rn\\x"},
+      {L"C:\\no-such-dir\\\uFF21\u00E0", "C:\\no-such-dir\\\xA3\xC1\xA8\xA4"},  // written whole
+      {L"C:\\no-such-dir\\x\U0001F600y", "C:\\no-such-dir\\x?y"},
+      {L"C:\\no-such-dir\\\xD800z", "C:\\no-such-dir\\?z"},  // half a surrogate pair
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(GbkPath(c.wide), c.gbk);
+}
+
 // Every double-byte character the code page defines comes back unchanged.
 TEST(Win32CodecTest, EveryDoubleByteCharacterRoundTrips) {
   Win32Codec codec;

@@ -136,7 +136,7 @@ bool ObjectDragData::GetFiles(std::vector<std::string>* paths) {
     std::wstring path(length + 1, L'\0');
     UINT got = DragQueryFileW(drop, i, path.data(), length + 1);
     path.resize(got);
-    paths->push_back(Gbk(path));
+    paths->push_back(GbkPath(path));
   }
   return true;
 }

@@ -130,6 +130,19 @@ DWORD Disposition(Creation creation) {
   return CREATE_ALWAYS;
 }
 
+// Windows refuses to write, replace or delete a file marked read-only. Wine run as root does not:
+// it keeps the mark as the file's Unix mode, which root may write through. Refusing such a file
+// here ourselves keeps both alike.
+bool ReadOnlyFile(const std::wstring& name) {
+  DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  SetLastError(ERROR_ACCESS_DENIED);
+  return true;
+}
+
 }  // namespace
 
 std::unique_ptr<File> Win32FileSystem::Open(std::string_view path, Access access, Creation creation,
@@ -139,6 +152,8 @@ std::unique_ptr<File> Win32FileSystem::Open(std::string_view path, Access access
                  : access == Access::kWrite ? GENERIC_WRITE
                                             : GENERIC_READ | GENERIC_WRITE;
   std::wstring name = Wide(path);
+  // Before the creation: it would empty the file.
+  if (access != Access::kRead && ReadOnlyFile(name)) return nullptr;
   Handle h(CreateFileW(name.c_str(), rights, ShareMode(share), nullptr, Disposition(creation),
                        FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.valid()) return nullptr;
@@ -181,13 +196,14 @@ bool Win32FileSystem::Identify(std::string_view path, FileIdentity* identity) {
 bool Win32FileSystem::Remove(std::string_view path) {
   if (path.empty()) return false;
   std::wstring name = Wide(path);
-  return DeleteFileW(name.c_str()) != 0;
+  return !ReadOnlyFile(name) && DeleteFileW(name.c_str()) != 0;
 }
 
 bool Win32FileSystem::Replace(std::string_view source, std::string_view target) {
   if (source.empty() || target.empty()) return false;
   std::wstring from = Wide(source);
   std::wstring to = Wide(target);
+  if (ReadOnlyFile(to)) return false;
   {
     // FlushFileBuffers needs write access.
     Handle h(CreateFileW(from.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/codec.h"
+#include "platform/win32/process.h"
 #include "platform/win32/windows_api.h"
 
 namespace marvane::os::win32 {
@@ -28,7 +30,9 @@ class Directory {
     HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        DeleteFileW((path_ + L"\\" + entry.cFileName).c_str());
+        std::wstring name = path_ + L"\\" + entry.cFileName;
+        SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file is not deleted
+        DeleteFileW(name.c_str());
       } while (FindNextFileW(search, &entry));
       FindClose(search);
     }
@@ -130,17 +134,37 @@ TEST(Win32FileSystemTest, SharingDecidesASecondOpen) {
   }
 }
 
-// A refused create must not have emptied the file first.
-TEST(Win32FileSystemTest, RefusedCreateKeepsTheContents) {
+// A file held by another opener without sharing, or marked read-only, refuses every writing open,
+// even one that would first empty it, keeps its contents, and (read-only) cannot be replaced or
+// removed.
+TEST(Win32FileSystemTest, RefusedChangesKeepTheContents) {
   Win32FileSystem files;
-  Directory dir;
-  std::string path = dir / "held";
-  Put(path, "keep me");
-  auto holder = files.Open(path, Access::kRead, Creation::kOpenExisting, Share::kNone);
-  ASSERT_NE(holder, nullptr);
-  EXPECT_EQ(files.Open(path, Access::kWrite, Creation::kCreateAlways, Share::kNone), nullptr);
-  holder.reset();
-  EXPECT_EQ(Contents(path), "keep me");
+  for (bool read_only : {false, true}) {
+    SCOPED_TRACE(read_only ? "read-only" : "held");
+    Directory dir;
+    std::string path = dir / "kept";
+    Put(path, "keep me");
+    std::unique_ptr<File> holder;
+    if (read_only) {
+      ASSERT_TRUE(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY));
+    } else {
+      holder = files.Open(path, Access::kRead, Creation::kOpenExisting, Share::kNone);
+      ASSERT_NE(holder, nullptr);
+    }
+    for (Creation creation :
+         {Creation::kOpenExisting, Creation::kOpenAlways, Creation::kCreateAlways}) {
+      EXPECT_EQ(files.Open(path, Access::kWrite, creation, Share::kReadWrite), nullptr);
+    }
+    if (read_only) {
+      Put(dir / "new", "fresh");
+      EXPECT_FALSE(files.Replace(dir / "new", path));
+      EXPECT_FALSE(files.Remove(path));
+      EXPECT_NE(files.Open(path, Access::kRead, Creation::kOpenExisting, Share::kReadWrite),
+                nullptr);
+    }
+    holder.reset();
+    EXPECT_EQ(Contents(path), "keep me");
+  }
 }
 
 TEST(Win32FileSystemTest, ReadWriteSeekAndLength) {
@@ -177,18 +201,62 @@ TEST(Win32FileSystemTest, ChineseNamesReachTheDiskAsTheirCharacters) {
             nullptr);
 }
 
-// "?" stands in a converted name for what GBK cannot hold; such a name opens nothing.
-TEST(Win32FileSystemTest, NameGbkCannotHoldOpensNothing) {
-  Win32FileSystem files;
+std::wstring ShortForm(const std::wstring& path) {
+  wchar_t buffer[MAX_PATH];
+  DWORD n = GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+  return n == 0 || n >= MAX_PATH ? std::wstring() : std::wstring(buffer, n);
+}
+
+// A path that GBK cannot write names the same file by its short form when the system has one in
+// ASCII, or else nothing at all.
+TEST(Win32FileSystemTest, GbkPathNamesTheFileOrNothing) {
   Directory dir;
-  std::wstring wide = dir.Wide(L"\uAC00.txt");
-  HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  CloseHandle(h);
-  bool lossy = false;
-  std::string gbk = Gbk(wide, &lossy);
-  EXPECT_TRUE(lossy);
-  EXPECT_EQ(files.Open(gbk, Access::kRead, Creation::kOpenExisting, Share::kReadWrite), nullptr);
+  ASSERT_TRUE(CreateDirectoryW(dir.Wide(L"Bj\u00F6rn").c_str(), nullptr));
+  const struct {
+    const wchar_t* name;
+    bool gbk;  // GBK writes the name
+  } cases[] = {
+      {L"\u6D4B\u8BD5.txt", true},       // 测试.txt
+      {L"\uAC00.txt", false},            // a Hangul syllable
+      {L"Bj\u00F6rn\\list.ini", false},  // in a folder GBK cannot write
+  };
+  for (const auto& c : cases) {
+    const std::wstring wide = dir.Wide(c.name);
+    HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD n = 0;
+    WriteFile(h, "list", 4, &n, nullptr);
+    CloseHandle(h);
+    const std::string path = GbkPath(wide);
+    const std::wstring short_form = ShortForm(wide);
+    const bool ascii_short =
+        !short_form.empty() &&
+        std::all_of(short_form.begin(), short_form.end(), [](wchar_t u) { return u < 0x80; });
+    const bool named = path.find('?') == std::string::npos;
+    EXPECT_EQ(named, c.gbk || ascii_short) << path;
+    if (c.gbk) {
+      EXPECT_EQ(path, Gbk(wide));
+    }
+    EXPECT_EQ(Contents(path), named ? "list" : "<missing>") << path;
+  }
+
+  // A program in that folder whose path has no short form (here: it does not exist) has a run
+  // directory that names nothing: saving there creates, replaces and changes to nothing.
+  Win32FileSystem files;
+  const std::string program = GbkPath(dir.Wide(L"Bj\u00F6rn\\missing.exe"));
+  const std::string run_directory = program.substr(0, program.rfind('\\'));
+  ASSERT_NE(run_directory.find('?'), std::string::npos) << program;
+  const std::string target = run_directory + "\\mac_sample.txt";
+  EXPECT_EQ(files.Open(target, Access::kWrite, Creation::kCreateAlways, Share::kNone), nullptr);
+  Put(dir / "new", "fresh");
+  EXPECT_FALSE(files.Replace(dir / "new", target));
+  EXPECT_EQ(Contents(dir / "new"), "fresh");
+  EXPECT_FALSE(Win32Process().SetCurrentDirectory(run_directory));
+  EXPECT_EQ(GetFileAttributesW(dir.Wide(L"Bj\u00F6rn\\mac_sample.txt").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+
+  DeleteFileW(dir.Wide(L"Bj\u00F6rn\\list.ini").c_str());
+  RemoveDirectoryW(dir.Wide(L"Bj\u00F6rn").c_str());
 }
 
 TEST(Win32FileSystemTest, DevicesAreNoFiles) {

@@ -7,6 +7,13 @@
 #include "platform/win32/codec.h"
 
 namespace marvane::os::win32 {
+namespace {
+
+// Stands for a program file whose path cannot be had. The run directory "?" names no directory, so
+// nothing is saved; an empty path would put the list in the root of the current drive.
+constexpr char kUnknownPath[] = "?\\?";
+
+}  // namespace
 
 void Win32Process::Exit(int code) {
   std::fflush(nullptr);
@@ -18,18 +25,15 @@ std::string Win32Process::ProgramPath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
+    if (n == 0) return kUnknownPath;
     if (n < path.size()) {
       path.resize(n);
       break;
     }
-    if (path.size() >= 32768) return {};
+    if (path.size() >= 32768) return kUnknownPath;
     path.resize(path.size() * 2);
   }
-  bool lossy = false;
-  std::string gbk = Gbk(path, &lossy);
-  // A name with "?" in place of a character would point somewhere else, or nowhere.
-  return lossy ? std::string() : gbk;
+  return GbkPath(path);
 }
 
 bool Win32Process::SetCurrentDirectory(std::string_view path) {

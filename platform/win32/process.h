@@ -7,7 +7,8 @@ namespace marvane::os::win32 {
 class Win32Process final : public Process {
  public:
   [[noreturn]] void Exit(int code) override;
-  // Empty as well when the path holds a character that GBK cannot express.
+  // As GbkPath gives it. Never empty: a path that cannot be had, or that GBK cannot write in any
+  // form, names no directory, so that no file is written anywhere on its behalf.
   std::string ProgramPath() override;
   bool SetCurrentDirectory(std::string_view path) override;
 };

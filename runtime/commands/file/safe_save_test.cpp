@@ -75,16 +75,51 @@ TEST_F(SafeSaveTest, AFailedStepKeepsTheOldFileAndLeavesNothingBehind) {
   EXPECT_EQ(open_files::Count(), 0u);
 }
 
-// The target is never opened for writing, and the new file reaches storage before it takes the
-// target's place.
+// The target is opened for writing only to learn that it could be (it is never written or
+// emptied), and the new file reaches storage before it takes the target's place.
 TEST_F(SafeSaveTest, DataIsFlushedBeforeTheTargetIsReplaced) {
   const std::string target = dir_.Write("mac_sample.txt", "old list");
   const std::string temporary = target + kSaveSuffix;
   FailingFiles files(Fault::kNone);
   ASSERT_TRUE(Save(&files, target, "new list"));
-  const std::vector<std::string> expected = {"open " + temporary, "write", "flush", "close",
-                                             "replace " + temporary + " " + target};
+  const std::vector<std::string> expected = {
+      "open " + target, "open " + temporary,
+      "write",          "flush",
+      "close",          "replace " + temporary + " " + target};
   EXPECT_EQ(files.steps(), expected);
+}
+
+// The build's file system with one file that may not be written, as a POSIX file without write
+// permission: it opens for reading only, yet the directory would let another file take its name.
+class UnwritableFile final : public os::FileSystem {
+ public:
+  explicit UnwritableFile(std::string path) : path_(std::move(path)) {}
+  std::unique_ptr<os::File> Open(std::string_view path, os::Access access, os::Creation creation,
+                                 os::Share share) override {
+    if (path == path_ && access != os::Access::kRead) return nullptr;
+    return base_->Open(path, access, creation, share);
+  }
+  bool FindFirst(std::string_view pattern) override { return base_->FindFirst(pattern); }
+  bool Identify(std::string_view path, os::FileIdentity* identity) override {
+    return base_->Identify(path, identity);
+  }
+  bool Remove(std::string_view path) override { return base_->Remove(path); }
+  bool Replace(std::string_view source, std::string_view target) override {
+    return base_->Replace(source, target);
+  }
+
+ private:
+  std::string path_;
+  os::FileSystem* base_ = os::DefaultServices().files;
+};
+
+// A target that could not be written in place (read-only) is not replaced either.
+TEST_F(SafeSaveTest, AnUnwritableTargetIsKept) {
+  const std::string target = dir_.Write("mac_sample.txt", "old list");
+  UnwritableFile files(target);
+  EXPECT_FALSE(Save(&files, target, "new list"));
+  EXPECT_EQ(TempDirectory::Read(target), "old list");
+  EXPECT_EQ(Names(), std::set<std::string>{"mac_sample.txt"});
 }
 
 TEST_F(SafeSaveTest, ATemporaryFileLeftByACrashIsReused) {

@@ -68,12 +68,13 @@ void WriteToFile(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
   for (std::int32_t i = 1; i < argc; ++i) {
     if (args[i].type != type::kByteSet) return;
   }
-  // The target is written with exclusive sharing: while another opener holds it, it stays as it
-  // is. Something that exists but cannot be opened as a file (a directory) is not replaced either.
-  // The test opening is closed at once, so that it does not hold up the replacing itself.
+  // An existing target is replaced only where it could have been written in place: not while
+  // another opener holds it (the test opening asks for exclusive sharing), not when it is
+  // read-only, not when it is no file (a directory). The test opening writes nothing and is closed
+  // at once, so that it does not hold up the replacing itself.
   os::FileIdentity existing;
   if (files->Identify(name, &existing) &&
-      !files->Open(name, os::Access::kRead, os::Creation::kOpenExisting, os::Share::kNone)) {
+      !files->Open(name, os::Access::kWrite, os::Creation::kOpenExisting, os::Share::kNone)) {
     return;
   }
   const std::string temporary = std::string(name) + kSaveSuffix;
