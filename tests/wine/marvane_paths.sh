@@ -106,7 +106,7 @@ case $box in
   "$(printf '成功\n文件保存成功 ')"*"\\mac_sample.txt")
     short=${box#*文件保存成功 }
     short=${short%\\mac_sample.txt}
-    echo "saved in $short"
+    printf "saved in %s\n" "$short"
     # Printable ASCII but "?", parts of at most 8.3 characters.
     printf '%s' "$short" | LC_ALL=C grep -Eqx '[A-Z]:(\\[!->@-~]{1,12})+' ||
       fail "not a short path: [$short]"
