@@ -290,6 +290,19 @@ bool Win32WindowSystem::KeyMessage(HWND hwnd, WindowRecord* record, UINT message
     *result = 0;
     return true;
   }
+  // Ctrl+A selects everything, which the system's multi-line edit box does not do by itself; the
+  // character the key makes is no input.
+  constexpr WPARAM kControlA = 0x01;
+  if (message == WM_KEYDOWN && wparam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
+      GetKeyState(VK_MENU) >= 0) {
+    SendMessageW(hwnd, EM_SETSEL, 0, -1);
+    *result = 0;
+    return true;
+  }
+  if (message == WM_CHAR && wparam == kControlA) {
+    *result = 0;
+    return true;
+  }
   // Nothing can be typed into a read-only box: Tab moves on to the next control, and Enter and
   // Escape go to the window as in a dialog. Selecting and copying keep working.
   if (message == WM_GETDLGCODE && (style & ES_READONLY)) {

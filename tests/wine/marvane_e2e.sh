@@ -164,6 +164,12 @@ drag "$src/examples/cloud-update.ini"
 end_drag
 expect_list "cloud-update list" "$expected/cloud-update.mac_sample.txt"
 expect "cloud-update choice" "$(printf '0\t云更新无盘')" combo - "$title" 0
+# Ctrl+A and Ctrl+C in the list box copy the whole list.
+probe rect - "$title" Edit 0 && xdotool mousemove $(centre "$out/probe.txt") click 1
+xdotool key ctrl+a ctrl+c
+iconv -f GBK -t UTF-8 "$expected/cloud-update.mac_sample.txt" >"$out/want.txt"
+probe clipboard && cmp -s "$out/probe.txt" "$out/want.txt" ||
+  fail "Ctrl+A, Ctrl+C copied [$(cat "$out/probe.txt")]"
 expect "cloud-update status bar" " 共 5 条" text - "$title" msctls_statusbar32 0
 save
 expect_msgbox "cloud-update save" "$(printf '成功\n%s' "$saved")"

@@ -13,6 +13,7 @@
 //   window_probe <out-file> close <class> <title>                   asks the window to close
 //   window_probe <out-file> focus <class> <title>                   "<class>\t<text>" of the
 //                                                                   control with the focus
+//   window_probe <out-file> clipboard                               the clipboard's text
 //
 // "-" for a class or title matches any; <n> counts controls of the class from 0, in the order the
 // system lists them (children of children included). Exit code 0 when found, 1 when not.
@@ -157,6 +158,17 @@ int Run(const std::vector<std::wstring>& a, std::string* out) {
     if (!box) return 1;
     *out = MessageBoxText(box);
     return 0;
+  }
+  if (command == L"clipboard" && a.size() == 1) {
+    if (!OpenClipboard(nullptr)) return 1;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    auto text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (text) {
+      *out = Utf8(text);
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text ? 0 : 1;
   }
   if (a.size() < 3) return 2;
   if (command == L"wait" && a.size() == 4) {
