@@ -45,10 +45,6 @@ cp "$build/app/win32/marvane.exe" "$dir/"
 title=Marvane
 generator=$src/bench/gen/gen_lists.py
 
-probe() {
-  rm -f "$out/probe.txt"
-  "$wine" "$build/tests/wine/window_probe.exe" "$(winpath "$out/probe.txt")" "$@"
-}
 
 # True once process <pid> has gone; false after <seconds>.
 gone_within() {
@@ -118,19 +114,8 @@ run_once() {
   fi
   # The program is idle now, as it is again once its count shows.
   cpu_before=$(cpu_ticks "$program_pid")
-  # The drag of tests/wine/x_session.sh's mouse_drag, the time taken as the button goes up.
-  # shellcheck disable=SC2046 # "x y" as two arguments
-  set -- $(centre "$out/source-ready.txt") $(centre "$out/timer-ready.txt")
-  xdotool mousemove "$1" "$2"
-  sleep 0.3
-  xdotool mousedown 1
-  for i in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove $(($1 + ($3 - $1) * i / 10)) $(($2 + ($4 - $2) * i / 10))
-    sleep 0.05
-  done
-  sleep 0.2
-  xdotool mouseup 1
-  dropped=$(date +%s.%N)
+  mouse_drag "$out/source-ready.txt" "$out/timer-ready.txt"
+  dropped=$dropped_at
   wait_for "$out/timer-result.txt" $((case_timeout + 10)) || echo timeout >"$out/timer-result.txt"
   read -r what at <"$out/timer-result.txt" || true
   cpu_after=$(cpu_ticks "$program_pid" 2>/dev/null || echo "$cpu_before")

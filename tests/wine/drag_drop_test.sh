@@ -59,8 +59,6 @@ echo "drag and drop: 2 files arrived as GBK paths ($(cat "$out/source-result.txt
 
 [ "$target" = "$build/tests/wine/drop_probe.exe" ] || exit 0
 
-# Runs window_probe; its answer (UTF-8) is left in $out/probe.txt.
-probe() { "$wine" "$build/tests/wine/window_probe.exe" "$(winpath "$out/probe.txt")" "$@"; }
 check() {
   if [ "$(cat "$out/probe.txt")" != "$2" ]; then
     echo "$1: expected [$2], got [$(cat "$out/probe.txt")]"

@@ -36,18 +36,6 @@ cp "$build/app/win32/marvane.exe" "$dir/"
 printf 'no list here\r\n' >"$files/notes.txt"
 expected=$src/tests/wine/expected
 title=Marvane
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-# Runs window_probe; its answer (UTF-8) is left in $out/probe.txt.
-probe() {
-  rm -f "$out/probe.txt"
-  "$wine" "$build/tests/wine/window_probe.exe" "$(winpath "$out/probe.txt")" "$@"
-}
 # Probes until the answer equals <expected> (a while, as the program works on a drop).
 expect() {
   what=$1 want=$2

@@ -31,15 +31,6 @@ printf 'old list\r\n' >"$dir/mac_sample.txt"
 chmod a-w "$dir/mac_sample.txt" # how Wine keeps the read-only mark
 expected=$src/tests/wine/expected
 title=Marvane
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-probe() {
-  rm -f "$out/probe.txt"
-  "$wine" "$build/tests/wine/window_probe.exe" "$(winpath "$out/probe.txt")" "$@"
-}
 # Reads the message box that must be showing, leaves its text in $box and presses OK.
 read_msgbox() {
   box=""

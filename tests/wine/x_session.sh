@@ -1,5 +1,6 @@
 # Shared by the scripts that run Windows programs on a virtual X screen; sourced, not run.
-# Needs: src (the source tree), work (a directory of the script's own).
+# Needs: src (the source tree), work (a directory of the script's own); probe also build (the
+# cross build) and out (where answers go).
 
 wine=${WINE:-/usr/lib/wine/wine64}
 wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
@@ -12,6 +13,19 @@ need() {
       exit 77
     fi
   done
+}
+
+failures=0
+# Counts a failure and says what it was.
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Runs window_probe; its answer (UTF-8) is left in $out/probe.txt.
+probe() {
+  rm -f "$out/probe.txt"
+  "$wine" "$build/tests/wine/window_probe.exe" "$(winpath "$out/probe.txt")" "$@"
 }
 
 # Wine reaches the Unix file system through drive Z:.
@@ -57,7 +71,8 @@ end_session() {
 centre() { awk '{ printf "%d %d", $1 + $3 / 2, $2 + $4 / 2 }' "$1"; }
 
 # Drags with the left button from the centre of one rectangle file to the centre of another,
-# holding the keys named in MODIFIERS (xdotool names, e.g. ctrl+shift) throughout.
+# holding the keys named in MODIFIERS (xdotool names, e.g. ctrl+shift) throughout. The moment the
+# button goes up is left in dropped_at (seconds since 1970).
 mouse_drag() {
   set -- $(centre "$1") $(centre "$2")
   xdotool mousemove "$1" "$2"
@@ -71,5 +86,6 @@ mouse_drag() {
   done
   sleep 0.2
   xdotool mouseup 1
+  dropped_at=$(date +%s.%N)
   if [ -n "${MODIFIERS:-}" ]; then xdotool keyup "$MODIFIERS"; fi
 }
