@@ -117,13 +117,18 @@ bool TakeSharingLock(int fd, Share share) {
   }
 }
 
-// One character of a GBK name: a lead byte with its trail byte, or one byte.
+// One character of a UTF-8 name: a lead byte with the continuation bytes that follow it, or one
+// byte that is no UTF-8.
 std::size_t CharacterSize(std::string_view s, std::size_t i) {
   auto c = static_cast<unsigned char>(s[i]);
-  return (c >= 0x81 && c <= 0xFE && i + 1 < s.size()) ? 2 : 1;
+  const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  std::size_t n = 1;
+  while (n < length && i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80)
+    ++n;
+  return n;
 }
 
-// "*" matches any run of characters, "?" exactly one (a double-byte character counts as one);
+// "*" matches any run of characters, "?" exactly one (a multi-byte character counts as one);
 // every other byte matches itself. Backtracks to the last "*" only, so it stays linear per try.
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   std::size_t p = 0, n = 0;
@@ -190,7 +195,7 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, Access access
 
 bool PosixFileSystem::FindFirst(std::string_view pattern) {
   std::string native = ToNativePath(pattern);
-  std::size_t slash = native.rfind('/');  // never a GBK trail byte: those start at 0x40
+  std::size_t slash = native.rfind('/');
   std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
   if (name.empty()) return false;
   if (name.find_first_of("*?") == std::string::npos) {

@@ -16,7 +16,7 @@ void PosixProcess::Exit(int code) {
 }
 
 // The runtime splits the program path at its last backslash, as on Windows; hand it a path in
-// that form so the run directory comes out right.
+// that form, in GBK, so the run directory comes out right.
 std::string PosixProcess::ProgramPath() {
   std::string path(4096, '\0');
   ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
