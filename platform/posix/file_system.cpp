@@ -180,6 +180,7 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, Access access
   int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;  // non-blocking: a FIFO must not hang the open
   flags |= access == Access::kRead ? O_RDONLY : access == Access::kWrite ? O_WRONLY : O_RDWR;
   if (creation != Creation::kOpenExisting) flags |= O_CREAT;
+  if (creation == Creation::kCreateNew) flags |= O_EXCL;  // a symbolic link counts as taken
   DescriptorGuard fd(::open(native.c_str(), flags, 0666));
   if (fd.get() < 0) return nullptr;
 
@@ -237,7 +238,15 @@ bool PosixFileSystem::Replace(std::string_view source, std::string_view target) 
   std::string to = ToNativePath(target);
   {
     DescriptorGuard fd(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0 || ::fsync(fd.get()) != 0) return false;
+    if (fd.get() < 0) return false;
+    // The target's permission bits go with its name: a list kept from other users stays so.
+    struct stat replaced, ours;
+    if (::stat(to.c_str(), &replaced) == 0) {
+      const mode_t bits = replaced.st_mode & 0777;
+      if (::fstat(fd.get(), &ours) != 0) return false;
+      if ((ours.st_mode & 0777) != bits && ::fchmod(fd.get(), bits) != 0) return false;
+    }
+    if (::fsync(fd.get()) != 0) return false;
   }
   if (::rename(from.c_str(), to.c_str()) != 0) return false;
   return SyncDirectory(DirectoryOf(to));

@@ -23,6 +23,7 @@ class PosixFileSystem final : public FileSystem {
   bool FindFirst(std::string_view pattern) override;
   bool Identify(std::string_view path, FileIdentity* identity) override;
   bool Remove(std::string_view path) override;
+  // The target's permission bits stay as they were; failing to keep them fails the replacing.
   bool Replace(std::string_view source, std::string_view target) override;
 };
 

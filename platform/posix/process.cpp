@@ -29,4 +29,8 @@ bool PosixProcess::SetCurrentDirectory(std::string_view path) {
   return chdir(ToNativePath(path).c_str()) == 0;
 }
 
+std::uint32_t PosixProcess::Id() {
+  return static_cast<std::uint32_t>(getpid());
+}
+
 }  // namespace marvane::os::posix

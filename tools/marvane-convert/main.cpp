@@ -66,6 +66,7 @@ class ConvertProcess final : public os::Process {
   bool SetCurrentDirectory(std::string_view path) override {
     return chdir(os::posix::ToNativePath(path).c_str()) == 0;
   }
+  std::uint32_t Id() override { return static_cast<std::uint32_t>(getpid()); }
 
  private:
   std::string program_path_;
