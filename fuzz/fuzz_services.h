@@ -14,6 +14,7 @@ class AbortingProcess final : public os::Process {
   [[noreturn]] void Exit(int) override { std::abort(); }
   std::string ProgramPath() override { return {}; }
   bool SetCurrentDirectory(std::string_view) override { return false; }
+  std::uint32_t Id() override { return 1; }
 };
 
 class SilentDialogs final : public os::Dialogs {

@@ -49,6 +49,8 @@ class Process {
   // The program file's full path, GBK; empty when it cannot be had.
   virtual std::string ProgramPath() = 0;
   virtual bool SetCurrentDirectory(std::string_view path) = 0;
+  // The system's number for this process, which no other running process has.
+  virtual std::uint32_t Id() = 0;
 };
 
 // Sharing values keep the runtime's numbering: what other openers may do.
@@ -58,6 +60,7 @@ enum class Creation {
   kOpenExisting,  // fail when missing
   kOpenAlways,    // create when missing, keep contents
   kCreateAlways,  // create or truncate
+  kCreateNew,     // create; fail when anything has the name already
 };
 
 struct FileIdentity {

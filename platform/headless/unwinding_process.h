@@ -15,6 +15,7 @@ class UnwindingProcess final : public Process {
   [[noreturn]] void Exit(int code) override;
   std::string ProgramPath() override { return program_path_; }
   bool SetCurrentDirectory(std::string_view path) override;
+  std::uint32_t Id() override { return 1; }
 
   void set_program_path(std::string path) { program_path_ = std::move(path); }
   const std::string& current_directory() const { return current_directory_; }

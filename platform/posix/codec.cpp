@@ -63,12 +63,14 @@ std::string IconvCodec::Utf16ToGbk(std::u16string_view utf16, bool* lossy) {
   return Convert("CP936", "UTF-16LE", in, 2, "?", lossy);
 }
 
-std::string GbkToUtf8(std::string_view gbk) {
-  return Convert("UTF-8", "CP936", gbk, 1, "?", nullptr);
+std::string GbkToUtf8(std::string_view gbk, bool* lossy) {
+  if (lossy) *lossy = false;
+  return Convert("UTF-8", "CP936", gbk, 1, "?", lossy);
 }
 
-std::string Utf8ToGbk(std::string_view utf8) {
-  return Convert("CP936", "UTF-8", utf8, 1, "?", nullptr);
+std::string Utf8ToGbk(std::string_view utf8, bool* lossy) {
+  if (lossy) *lossy = false;
+  return Convert("CP936", "UTF-8", utf8, 1, "?", lossy);
 }
 
 }  // namespace marvane::os::posix

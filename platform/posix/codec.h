@@ -11,8 +11,9 @@ class IconvCodec final : public TextCodec {
   std::string Utf16ToGbk(std::u16string_view utf16, bool* lossy) override;
 };
 
-// UTF-8 for the terminal: the only other form texts leave the program in on POSIX.
-std::string GbkToUtf8(std::string_view gbk);
-std::string Utf8ToGbk(std::string_view utf8);
+// UTF-8 for the terminal and the kernel's names: the only other form texts take on POSIX. What
+// cannot be converted becomes "?"; *lossy, when given, says whether anything did.
+std::string GbkToUtf8(std::string_view gbk, bool* lossy = nullptr);
+std::string Utf8ToGbk(std::string_view utf8, bool* lossy = nullptr);
 
 }  // namespace marvane::os::posix

@@ -117,13 +117,18 @@ bool TakeSharingLock(int fd, Share share) {
   }
 }
 
-// One character of a GBK name: a lead byte with its trail byte, or one byte.
+// One character of a UTF-8 name: a lead byte with the continuation bytes that follow it, or one
+// byte that is no UTF-8.
 std::size_t CharacterSize(std::string_view s, std::size_t i) {
   auto c = static_cast<unsigned char>(s[i]);
-  return (c >= 0x81 && c <= 0xFE && i + 1 < s.size()) ? 2 : 1;
+  const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  std::size_t n = 1;
+  while (n < length && i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80)
+    ++n;
+  return n;
 }
 
-// "*" matches any run of characters, "?" exactly one (a double-byte character counts as one);
+// "*" matches any run of characters, "?" exactly one (a multi-byte character counts as one);
 // every other byte matches itself. Backtracks to the last "*" only, so it stays linear per try.
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   std::size_t p = 0, n = 0;
@@ -175,6 +180,7 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, Access access
   int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;  // non-blocking: a FIFO must not hang the open
   flags |= access == Access::kRead ? O_RDONLY : access == Access::kWrite ? O_WRONLY : O_RDWR;
   if (creation != Creation::kOpenExisting) flags |= O_CREAT;
+  if (creation == Creation::kCreateNew) flags |= O_EXCL;  // a symbolic link counts as taken
   DescriptorGuard fd(::open(native.c_str(), flags, 0666));
   if (fd.get() < 0) return nullptr;
 
@@ -190,7 +196,7 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, Access access
 
 bool PosixFileSystem::FindFirst(std::string_view pattern) {
   std::string native = ToNativePath(pattern);
-  std::size_t slash = native.rfind('/');  // never a GBK trail byte: those start at 0x40
+  std::size_t slash = native.rfind('/');
   std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
   if (name.empty()) return false;
   if (name.find_first_of("*?") == std::string::npos) {
@@ -232,7 +238,15 @@ bool PosixFileSystem::Replace(std::string_view source, std::string_view target) 
   std::string to = ToNativePath(target);
   {
     DescriptorGuard fd(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0 || ::fsync(fd.get()) != 0) return false;
+    if (fd.get() < 0) return false;
+    // The target's permission bits go with its name: a list kept from other users stays so.
+    struct stat replaced, ours;
+    if (::stat(to.c_str(), &replaced) == 0) {
+      const mode_t bits = replaced.st_mode & 0777;
+      if (::fstat(fd.get(), &ours) != 0) return false;
+      if ((ours.st_mode & 0777) != bits && ::fchmod(fd.get(), bits) != 0) return false;
+    }
+    if (::fsync(fd.get()) != 0) return false;
   }
   if (::rename(from.c_str(), to.c_str()) != 0) return false;
   return SyncDirectory(DirectoryOf(to));

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <string>
 
@@ -108,19 +109,18 @@ TEST_F(PosixFileSystemTest, OnlyRegularFilesOpen) {
 
 TEST_F(PosixFileSystemTest, BackslashSeparatesButNotInsideACharacter) {
   ASSERT_EQ(::mkdir((dir_ / "sub").c_str(), 0755), 0);
-  // 81 5C is one GBK character whose trail byte is the backslash.
-  const std::string name = "\x81\x5C.txt";
-  std::string runtime_path = dir_.path() + "\\sub\\" + name;
+  // 81 5C is one GBK character, 乗, whose trail byte is the backslash.
+  std::string runtime_path = dir_.path() + "\\sub\\\x81\x5C.txt";
   auto file = Open(runtime_path, Access::kWrite, Creation::kCreateAlways);
   ASSERT_NE(file, nullptr);
   ASSERT_TRUE(file->Write("z", 1));
   file.reset();
-  EXPECT_EQ(TempDirectory::Read(dir_ / ("sub/" + name)), "z");
+  EXPECT_EQ(TempDirectory::Read(dir_ / "sub/乗.txt"), "z");
 }
 
 TEST_F(PosixFileSystemTest, FindFirst) {
   dir_.Write("a.txt", "");
-  dir_.Write("\xB1\xED.txt", "");  // one double-byte character before the dot
+  dir_.Write("表.txt", "");  // one Chinese character, three bytes, before the dot
   ASSERT_EQ(::mkdir((dir_ / "sub").c_str(), 0755), 0);
   ASSERT_EQ(::mkdir((dir_ / "empty").c_str(), 0755), 0);
   struct Case {
@@ -137,7 +137,7 @@ TEST_F(PosixFileSystemTest, FindFirst) {
       {"*.txt", true},
       {"*.ini", false},
       {"?.txt", true},
-      {"\?\?.txt", false},  // the double-byte name is one character, "a" is one
+      {"\?\?.txt", false},  // the Chinese name is one character, "a" is one
       {"a*", true},
       {"*a*t", true},
       {"*z*", false},
@@ -154,6 +154,42 @@ TEST_F(PosixFileSystemTest, FindFirst) {
   EXPECT_FALSE(files_.FindFirst(""));
   dir_.Write("[a].txt", "");
   EXPECT_TRUE(files_.FindFirst(dir_ / "[a]*"));
+}
+
+// The kernel's names are UTF-8: a GBK path reaches the file of that name in UTF-8, and bytes that
+// are no GBK name no file at all.
+TEST_F(PosixFileSystemTest, GbkPathsNameUtf8Files) {
+  ASSERT_EQ(::mkdir((dir_ / "目录").c_str(), 0755), 0);
+  struct Case {
+    const char* path;    // GBK, inside the directory
+    const char* native;  // the file it names, or null for none
+  };
+  const Case cases[] = {
+      {"\xC1\xD0\xB1\xED.ini", "列表.ini"},
+      {"\xC4\xBF\xC2\xBC\\list.ini", "目录/list.ini"},
+      {"\xC4\xBF\xC2\xBC\\\xC1\xD0\xB1\xED.ini", "目录/列表.ini"},
+      {"\x81\x20.ini", nullptr},  // an invalid byte pair
+      {"\xC1\xD0\xB1", nullptr},  // a lead byte without its trail byte
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const std::string path = dir_.path() + "\\" + c.path;
+    const bool names = c.native != nullptr;
+    auto file = Open(path, Access::kWrite, Creation::kCreateAlways);
+    ASSERT_EQ(file != nullptr, names);
+    if (file) {
+      ASSERT_TRUE(file->Write("x", 1));
+      file.reset();
+      EXPECT_EQ(TempDirectory::Read(dir_ / c.native), "x");
+    }
+    EXPECT_EQ(files_.FindFirst(path), names);
+    FileIdentity identity;
+    EXPECT_EQ(files_.Identify(path, &identity), names);
+    EXPECT_EQ(files_.Remove(path), names);
+  }
+  // No file was made under the GBK bytes themselves.
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ / "目录"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 }
 
 TEST_F(PosixFileSystemTest, IdentityFollowsTheFile) {

@@ -1,31 +1,24 @@
 #include "platform/posix/paths.h"
 
+#include <algorithm>
+
+#include "platform/posix/codec.h"
+
 namespace marvane::os::posix {
 
-// A GBK trail byte may be 0x5C; it must not turn into a separator.
+// Converted first: a GBK trail byte may be 0x5C, while in UTF-8 every 0x5C is a "\" of its own.
 std::string ToNativePath(std::string_view path) {
-  std::string out(path);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    auto c = static_cast<unsigned char>(out[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < out.size()) {
-      ++i;
-    } else if (c == '\\') {
-      out[i] = '/';
-    }
-  }
+  bool lossy = false;
+  std::string out = GbkToUtf8(path, &lossy);
+  if (lossy) return {};
+  std::replace(out.begin(), out.end(), '\\', '/');
   return out;
 }
 
+// "/" is never a GBK trail byte (those start at 0x40), so every one left is a separator.
 std::string ToRuntimePath(std::string_view path) {
-  std::string out(path);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    auto c = static_cast<unsigned char>(out[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < out.size()) {
-      ++i;
-    } else if (c == '/') {
-      out[i] = '\\';
-    }
-  }
+  std::string out = Utf8ToGbk(path);
+  std::replace(out.begin(), out.end(), '/', '\\');
   return out;
 }
 

@@ -16,7 +16,7 @@ void PosixProcess::Exit(int code) {
 }
 
 // The runtime splits the program path at its last backslash, as on Windows; hand it a path in
-// that form so the run directory comes out right.
+// that form, in GBK, so the run directory comes out right.
 std::string PosixProcess::ProgramPath() {
   std::string path(4096, '\0');
   ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
@@ -27,6 +27,10 @@ std::string PosixProcess::ProgramPath() {
 
 bool PosixProcess::SetCurrentDirectory(std::string_view path) {
   return chdir(ToNativePath(path).c_str()) == 0;
+}
+
+std::uint32_t PosixProcess::Id() {
+  return static_cast<std::uint32_t>(getpid());
 }
 
 }  // namespace marvane::os::posix

@@ -9,6 +9,7 @@ class PosixProcess final : public Process {
   [[noreturn]] void Exit(int code) override;
   std::string ProgramPath() override;
   bool SetCurrentDirectory(std::string_view path) override;
+  std::uint32_t Id() override;
 };
 
 }  // namespace marvane::os::posix

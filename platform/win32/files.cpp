@@ -124,6 +124,8 @@ DWORD Disposition(Creation creation) {
       return OPEN_EXISTING;
     case Creation::kOpenAlways:
       return OPEN_ALWAYS;
+    case Creation::kCreateNew:
+      return CREATE_NEW;
     case Creation::kCreateAlways:
       break;
   }

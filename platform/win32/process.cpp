@@ -41,4 +41,8 @@ bool Win32Process::SetCurrentDirectory(std::string_view path) {
   return SetCurrentDirectoryW(wide.c_str()) != 0;
 }
 
+std::uint32_t Win32Process::Id() {
+  return GetCurrentProcessId();
+}
+
 }  // namespace marvane::os::win32

@@ -11,6 +11,7 @@ class Win32Process final : public Process {
   // form, names no directory, so that no file is written anywhere on its behalf.
   std::string ProgramPath() override;
   bool SetCurrentDirectory(std::string_view path) override;
+  std::uint32_t Id() override;
 };
 
 }  // namespace marvane::os::win32

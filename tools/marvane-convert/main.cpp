@@ -1,6 +1,7 @@
 // marvane-convert: the program's own logic without a screen.
 //
 //   marvane-convert [--dir DIR] FILE
+//   marvane-convert --version
 //
 // Starts the program on the headless window system, drops FILE on the list box as a user would,
 // and, unless the drop showed a message box, presses "保存". The run directory is DIR (default:
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/identifiers.h"
@@ -30,7 +32,8 @@ namespace {
 
 using namespace marvane;
 
-constexpr char kUsage[] = "usage: marvane-convert [--dir DIR] FILE\n";
+constexpr char kUsage[] =
+    "usage: marvane-convert [--dir DIR] FILE\n       marvane-convert --version\n";
 constexpr char kSuccessCaptionUtf8[] = "成功";
 
 // Message boxes on standard error, answered OK; remembers whether any showed and whether the save
@@ -63,6 +66,7 @@ class ConvertProcess final : public os::Process {
   bool SetCurrentDirectory(std::string_view path) override {
     return chdir(os::posix::ToNativePath(path).c_str()) == 0;
   }
+  std::uint32_t Id() override { return static_cast<std::uint32_t>(getpid()); }
 
  private:
   std::string program_path_;
@@ -74,6 +78,16 @@ std::string Absolute(const std::string& path) {
   char cwd[PATH_MAX];
   if (!getcwd(cwd, sizeof cwd)) return path;
   return std::string(cwd) + "/" + path;
+}
+
+// The directory in full and without "." or ".." (taken as a shell's cd takes them), so that the
+// saved file's path reads as the user would write it. The root comes out empty: the runtime adds
+// the separator before a name itself.
+std::string RunDirectory(const std::string& dir) {
+  std::string full = std::filesystem::path(Absolute(dir)).lexically_normal().string();
+  while (!full.empty() && full.back() == '/')
+    full.pop_back();
+  return full;
 }
 
 int Handle(std::uint32_t unit, std::uint32_t class_type) {
@@ -90,6 +104,10 @@ int main(int argc, char** argv) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::fputs("marvane-convert " MARVANE_VERSION "\n", stdout);
       return 0;
     }
     if (arg == "--dir" && i + 1 < argc) {
@@ -112,10 +130,8 @@ int main(int argc, char** argv) {
   }
 
   // Paths come from the terminal in UTF-8; inside, texts are GBK with "\" separators.
-  std::string run_directory = os::posix::ToRuntimePath(os::posix::Utf8ToGbk(Absolute(dir)));
-  while (run_directory.size() > 1 && run_directory.back() == '\\')
-    run_directory.pop_back();
-  std::string dropped = os::posix::Utf8ToGbk(Absolute(file));
+  std::string run_directory = os::posix::ToRuntimePath(RunDirectory(dir));
+  std::string dropped = os::posix::ToRuntimePath(Absolute(file));
 
   os::posix::KeepFreedMemory();
   os::headless::Desktop desktop;

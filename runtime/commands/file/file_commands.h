@@ -23,7 +23,8 @@ void IsEndOfFile(ValueRecord* result, std::int32_t argc, ValueRecord* args);
 // (file number) -> nothing.
 void CloseFile(ValueRecord* result, std::int32_t argc, ValueRecord* args);
 // (file name, ByteSet...) -> bool: true when all data was written. The file is replaced whole or
-// not at all: the data goes to the name plus kSaveSuffix first, which is removed on failure.
+// not at all: the data goes first to a new file beside it, "<name>.<process id>.<count>" plus
+// kSaveSuffix, which takes the name's place at the end and is removed on any failure.
 void WriteToFile(ValueRecord* result, std::int32_t argc, ValueRecord* args);
 // (file name, section, key, default? = "") -> Text.
 void ReadProfileItem(ValueRecord* result, std::int32_t argc, ValueRecord* args);

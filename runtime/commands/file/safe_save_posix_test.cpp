@@ -6,6 +6,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -98,6 +99,19 @@ TEST_F(SafeSavePosixTest, ImmutableDirectoryKeepsTheOldList) {
   EXPECT_FALSE(saved);
   EXPECT_EQ(TempDirectory::Read(target), "old list");
   EXPECT_EQ(Names(dir_.path()), std::set<std::string>{"mac_sample.txt"});
+}
+
+// A list kept from other users stays so. Two modes, as a new file could get either from the umask.
+TEST_F(SafeSavePosixTest, TheReplacedListsPermissionBitsAreKept) {
+  for (mode_t mode : {0600, 0664}) {
+    SCOPED_TRACE(mode);
+    const std::string target = dir_.Write("mac_sample.txt", "old list");
+    ASSERT_EQ(::chmod(target.c_str(), mode), 0);
+    EXPECT_TRUE(Save(target, "new list"));
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+  }
 }
 
 // A child process that opens the file, says so through a pipe, and holds it until told to go.

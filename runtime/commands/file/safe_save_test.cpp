@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <regex>
 #include <set>
+#include <vector>
 
 #include "runtime/commands/file/file_test_fixture.h"
 #include "runtime/values/core.h"
@@ -26,9 +30,10 @@ class SafeSaveTest : public FileCommandTest {
     OwnedByteSet set(MakeByteSet(bytes.data(), bytes.size()));
     return CallCore(WriteToFile, {TextArg(path.c_str()), ByteSetArg(set.get())}).low != 0;
   }
-  std::set<std::string> Names() const {
+  std::set<std::string> Names() const { return Names(dir_.path()); }
+  static std::set<std::string> Names(const std::string& directory) {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
       names.insert(entry.path().filename().string());
     return names;
   }
@@ -76,12 +81,18 @@ TEST_F(SafeSaveTest, AFailedStepKeepsTheOldFileAndLeavesNothingBehind) {
 }
 
 // The target is opened for writing only to learn that it could be (it is never written or
-// emptied), and the new file reaches storage before it takes the target's place.
+// emptied), and the new file, beside it under a name of the process's own, reaches storage before
+// it takes the target's place.
 TEST_F(SafeSaveTest, DataIsFlushedBeforeTheTargetIsReplaced) {
   const std::string target = dir_.Write("mac_sample.txt", "old list");
-  const std::string temporary = target + kSaveSuffix;
   FailingFiles files(Fault::kNone);
   ASSERT_TRUE(Save(&files, target, "new list"));
+  ASSERT_EQ(files.steps().size(), 6u);
+  const std::string temporary = files.steps()[1].substr(std::strlen("open "));
+  EXPECT_EQ(temporary.rfind(target + ".", 0), 0u);
+  EXPECT_TRUE(
+      std::regex_match(temporary.substr(target.size()),
+                       std::regex(R"(\.1\.[0-9]+\.saving)")));  // the fixture's process is 1
   const std::vector<std::string> expected = {
       "open " + target, "open " + temporary,
       "write",          "flush",
@@ -122,13 +133,69 @@ TEST_F(SafeSaveTest, AnUnwritableTargetIsKept) {
   EXPECT_EQ(Names(), std::set<std::string>{"mac_sample.txt"});
 }
 
-TEST_F(SafeSaveTest, ATemporaryFileLeftByACrashIsReused) {
-  const std::string target = dir_.Write("mac_sample.txt", "old list");
-  dir_.Write(std::string("mac_sample.txt") + kSaveSuffix, "half a list from an earlier crash");
-  FailingFiles files(Fault::kNone);
-  EXPECT_TRUE(Save(&files, target, "new"));
-  EXPECT_EQ(TempDirectory::Read(target), "new");
-  EXPECT_EQ(Names(), std::set<std::string>{"mac_sample.txt"});
+// The build's file system where the first names a save tries for its temporary file are taken by
+// the time it tries them, as a run that crashed, or another save, would leave them.
+class TakenNames final : public os::FileSystem {
+ public:
+  explicit TakenNames(bool folders) : folders_(folders) {}
+  std::unique_ptr<os::File> Open(std::string_view path, os::Access access, os::Creation creation,
+                                 os::Share share) override {
+    if (creation == os::Creation::kCreateNew && taken_.size() < 2) {
+      const std::string name(path);
+      if (folders_) {
+        std::filesystem::create_directory(name);
+      } else {
+        if (std::FILE* f = std::fopen(name.c_str(), "wb")) {
+          std::fputs("half a list", f);
+          std::fclose(f);
+        }
+      }
+      taken_.push_back(name);
+    }
+    return base_->Open(path, access, creation, share);
+  }
+  bool FindFirst(std::string_view pattern) override { return base_->FindFirst(pattern); }
+  bool Identify(std::string_view path, os::FileIdentity* identity) override {
+    return base_->Identify(path, identity);
+  }
+  bool Remove(std::string_view path) override { return base_->Remove(path); }
+  bool Replace(std::string_view source, std::string_view target) override {
+    return base_->Replace(source, target);
+  }
+  const std::vector<std::string>& taken() const { return taken_; }
+
+ private:
+  bool folders_;
+  std::vector<std::string> taken_;
+  os::FileSystem* base_ = os::DefaultServices().files;
+};
+
+// Leftovers under the temporary names, and under the one name saves once all took, neither block
+// the save nor are touched by it.
+TEST_F(SafeSaveTest, LeftoverTemporaryFilesAndFoldersDoNotBlockTheSave) {
+  for (bool folders : {false, true}) {
+    SCOPED_TRACE(folders ? "folders" : "files");
+    TempDirectory dir;
+    const std::string target = dir.Write("mac_sample.txt", "old list");
+    const std::string fixed_name = std::string("mac_sample.txt") + kSaveSuffix;
+    if (folders) {
+      ASSERT_TRUE(std::filesystem::create_directory(dir / fixed_name));
+    } else {
+      dir.Write(fixed_name, "half a list");
+    }
+    TakenNames files(folders);
+    EXPECT_TRUE(Save(&files, target, "new"));
+    EXPECT_EQ(TempDirectory::Read(target), "new");
+    ASSERT_EQ(files.taken().size(), 2u);
+    std::set<std::string> expected = {"mac_sample.txt", fixed_name};
+    for (const std::string& taken : files.taken()) {
+      expected.insert(std::filesystem::path(taken).filename().string());
+      if (!folders) {
+        EXPECT_EQ(TempDirectory::Read(taken), "half a list");
+      }
+    }
+    EXPECT_EQ(Names(dir.path()), expected);
+  }
 }
 
 }  // namespace

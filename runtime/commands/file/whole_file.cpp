@@ -1,4 +1,5 @@
 // Whole-file commands: read a file at once, test for a name, write a file from byte sets.
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -8,6 +9,9 @@
 
 namespace marvane::commands {
 namespace {
+
+// Names a save tries for its temporary file before it gives up.
+constexpr int kTemporaryNames = 8;
 
 // Frees a block unless it has been handed on.
 struct BlockGuard {
@@ -77,10 +81,20 @@ void WriteToFile(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
       !files->Open(name, os::Access::kWrite, os::Creation::kOpenExisting, os::Share::kNone)) {
     return;
   }
-  const std::string temporary = std::string(name) + kSaveSuffix;
-  std::unique_ptr<os::File> file =
-      files->Open(temporary, os::Access::kWrite, os::Creation::kCreateAlways, os::Share::kNone);
-  if (!file) return;  // perhaps another save's: not ours to remove
+  // The temporary file is this save's alone: named with the process and a count, and created only
+  // where nothing has that name yet. A file or folder left by a run that crashed, or another
+  // save's file, neither stops the save nor is taken over or removed by it.
+  static std::atomic<std::uint32_t> count{0};
+  os::Process* process = os::Current().process;
+  const std::string stem =
+      std::string(name) + "." + std::to_string(process ? process->Id() : 0) + ".";
+  std::string temporary;
+  std::unique_ptr<os::File> file;
+  for (int i = 0; i < kTemporaryNames && !file; ++i) {
+    temporary = stem + std::to_string(++count) + kSaveSuffix;
+    file = files->Open(temporary, os::Access::kWrite, os::Creation::kCreateNew, os::Share::kNone);
+  }
+  if (!file) return;  // nothing was created
   bool written = true;
   for (std::int32_t i = 1; i < argc && written; ++i) {
     std::string_view bytes = ByteSetView(PointerOf(args[i]));
