@@ -225,9 +225,10 @@ wait "$program_pid" || code=$?
 [ "$code" -eq 0 ] || fail "Alt+F4: exit code $code"
 
 # A list opened with the program (dropped on its icon, "打开方式", "发送到") is its argument: once
-# the window shows, it is converted as if dropped on the list box.
+# the window shows, it is converted as if dropped on the list box. Given by a relative name, it is
+# found where the program was started, not in the program's directory.
 cp "$src/examples/cloud-update.ini" "$files/客户机列表.ini"
-(cd "$dir" && "$wine" "$dir/marvane.exe" "$(winpath "$files/客户机列表.ini")" >"$work/program.log" 2>&1) &
+(cd "$files" && "$wine" "$dir/marvane.exe" 客户机列表.ini >"$work/program.log" 2>&1) &
 program_pid=$!
 probe wait - "$title" 60000 || fail "no window with a list as the argument"
 expect_list "list as the argument" "$expected/cloud-update.mac_sample.txt"
