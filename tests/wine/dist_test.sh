@@ -20,7 +20,9 @@ objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
 guide=使用说明.txt
 version=$(sed -n 's/^project(marvane VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
 zip=$dist/marvane-$version-windows-x64.zip
-work=$dist/check
+# Unpacked apart, so that dist holds only what is shipped.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 failures=0
 fail() {
   echo "FAIL: $*"
@@ -28,8 +30,6 @@ fail() {
 }
 
 [ -f "$zip" ] || { echo "FAIL: no $zip"; exit 1; }
-rm -rf "$work"
-mkdir -p "$work"
 
 # The names as Windows reads them without the UTF-8 flag (GBK on a Chinese system), and as the
 # Unicode Path fields give them to other unpackers.
