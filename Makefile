@@ -7,6 +7,8 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
 BENCH_BUILD ?= build-bench
+DIST_BUILD ?= build-dist
+DIST ?= dist
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 15
@@ -17,12 +19,13 @@ FUZZ_TARGETS := xml_fuzz form_fuzz profile_fuzz cloud_list_fuzz text_fuzz
 # Debian packages, by what needs them.
 NATIVE_PACKAGES := cmake g++ make python3 libgtest-dev libbenchmark-dev googletest
 FUZZ_PACKAGES := clang libclang-rt-14-dev
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64 wine64 locales xvfb xdotool fonts-wqy-microhei imagemagick \
-  fonts-wine
+DIST_PACKAGES := cmake make python3 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 locales xvfb xdotool \
+  fonts-wqy-microhei imagemagick fonts-wine unzip
 BENCH_PACKAGES := time
 
 .PHONY: all build test test-deps run deps unit-tests asan-tests fuzz fuzz-build fuzz-smoke windows \
-        windows-tests gui bench bench-build bench-readers bench-wine clean
+        dist windows-tests gui bench bench-build bench-readers bench-wine clean
 
 all: build
 
@@ -102,13 +105,27 @@ windows:
 	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane drag_source drop_probe window_probe drop_timer
 
-# The unit tests under Wine; a real drag of Chinese-named files onto our drop target; then the
-# program end to end on a virtual screen, as on a Chinese and on a Western Windows, and on a
-# Chinese one at 150 % display scaling; and the program in a folder whose name GBK cannot write.
-windows-tests: windows
+# The release a Windows administrator downloads: $(DIST)/marvane-<version>-windows-x64.zip with
+# marvane.exe (release build, stripped), 使用说明.txt and SHA256SUMS; the debug information goes
+# beside it as $(DIST)/marvane.exe.debug. The version is project()'s in CMakeLists.txt.
+VERSION := $(shell sed -n 's/^project.marvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DIST_ZIP := $(DIST)/marvane-$(VERSION)-windows-x64.zip
+dist:
+	@tools/ensure-packages $(DIST_PACKAGES)
+	cmake -S . -B $(DIST_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DMARVANE_TESTS=OFF
+	cmake --build $(DIST_BUILD) -j $(JOBS) --target marvane
+	python3 tools/dist/make_dist.py $(DIST_BUILD) $(DIST)
+
+# The release package; the unit tests under Wine; a real drag of Chinese-named files onto our drop
+# target; then the program end to end on a virtual screen (the packaged marvane.exe first), as on a
+# Chinese and on a Western Windows, and on a Chinese one at 150 % display scaling; and the program
+# in a folder whose name GBK cannot write.
+windows-tests: windows dist
+	tests/wine/dist_test.sh $(DIST)
 	tests/wine/run_unit_tests.sh $(WINDOWS_BUILD)
 	tests/wine/drag_drop_test.sh $(WINDOWS_BUILD)
-	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936
+	MARVANE_PACKAGE=$(DIST_ZIP) tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 1252
 	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936 144
 	tests/wine/marvane_paths.sh $(WINDOWS_BUILD)
@@ -121,4 +138,4 @@ gui: windows
 	  $${WINE:-/usr/lib/wine/wine64} ./marvane.exe
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(BENCH_BUILD) $(DIST_BUILD) $(DIST)

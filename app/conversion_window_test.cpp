@@ -184,6 +184,34 @@ TEST_F(ConversionWindowTest, SeveralFilesAreRefusedAndKeptAsOneText) {
   EXPECT_EQ(boxes()[0].text, Gbk("暂不支持此文件列表"));
 }
 
+// Files given at start (the command line) arrive through the files-dropped event as one drop.
+TEST_F(ConversionWindowTest, FilesGivenAtStartAreOneDrop) {
+  std::string a = dir_.Write("a.ini", kCloudList);
+  std::string b = dir_.Write("b.xml", kXmlList);
+  struct Case {
+    const char* name;
+    std::vector<std::string> files;
+    std::string delivered;
+    std::string status;
+    std::size_t boxes;
+  };
+  const Case cases[] = {
+      {"one file", {a}, a, Gbk(" 共 2 条"), 0},
+      {"two files", {a, b}, a + "\r\n" + b + "\r\n", "", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialogs_.Clear();
+    WindowState state;
+    Look(&state);
+    EXPECT_EQ(Run(c.files), 0);
+    EXPECT_EQ(state.dropped_path, c.delivered);
+    EXPECT_EQ(state.status_text, c.status);
+    EXPECT_EQ(state.boxes, c.boxes);
+    ui::ResetRuntime();
+  }
+}
+
 TEST_F(ConversionWindowTest, ModifierKeysThatAskForALinkRefuseTheDrop) {
   std::string path = dir_.Write("list.ini", kCloudList);
   WindowState state;

@@ -2,6 +2,7 @@
 
 #include "app/conversion_window.h"
 #include "resources/embedded.h"
+#include "runtime/ui/components/drop_target.h"
 #include "runtime/ui/libraries.h"
 #include "runtime/ui/runtime.h"
 #include "runtime/values/core.h"
@@ -34,18 +35,19 @@ const ui::ProgramHeader& Program() {
   return header;
 }
 
-int StartUp() {
+int StartUp(const std::vector<std::string>& files) {
   ui::InitializeRuntime();
   // The program has no program-level variables to initialise and no start procedure of its own.
   ui::RegisterExitProcedure(ReleaseDroppedPath);
   ui::LoadWindow(kStartupWindowId);
+  if (!files.empty()) ui::DropGivenFiles(files);
   ui::RunMessageLoop();
   return 0;
 }
 
-void RunProgram() {
+void RunProgram(const std::vector<std::string>& files) {
   ui::SetProgram(&Program());
-  int code = StartUp();
+  int code = StartUp(files);
   EndProgram(code);
 }
 

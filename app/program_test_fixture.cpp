@@ -47,9 +47,9 @@ void ProgramTest::Look(WindowState* state) {
   });
 }
 
-int ProgramTest::Run() {
+int ProgramTest::Run(const std::vector<std::string>& files) {
   ui::SetProgram(&Program());
-  auto code = RunToEnd([] { RunProgram(); });
+  auto code = RunToEnd([&files] { RunProgram(files); });
   return code.value_or(-999);
 }
 

@@ -38,8 +38,8 @@ class ProgramTest : public testing::RuntimeTest {
   void ClickSave();
   // Queues a snapshot of the window into *state.
   void Look(WindowState* state);
-  // Runs the program to its end; returns its exit code.
-  int Run();
+  // Runs the program to its end, given these files (GBK paths) as at start; returns its exit code.
+  int Run(const std::vector<std::string>& files = {});
 
   os::headless::HeadlessWindowSystem& windows() { return desktop_.windows(); }
   os::WindowHandle Handle(std::uint32_t unit, std::uint32_t class_type);

@@ -73,19 +73,26 @@ class DropTarget final : public Component, public os::DropSink {
         text = FilesText(paths);
       }
     }
-    if (kind != kKindCount) {
-      Windows().PostTask(registered_,
-                         [window = window_id(), unit = unit_id(), kind, text = std::move(text)] {
-                           Raise(window, unit, kind, text);
-                         });
-    }
+    if (kind != kKindCount) PostRaise(kind, std::move(text));
     return effect;
+  }
+
+  // Files the program was given at start arrive as a drop of them would.
+  bool TakeGivenFiles(const std::vector<std::string>& paths) {
+    if (!registered_ || !accepts_[kFiles] || paths.empty()) return false;
+    PostRaise(kFiles, FilesText(paths));
+    return true;
   }
 
  private:
   // The effect from the key state and what the source allows.
   std::uint32_t Effect(std::uint32_t keys, std::uint32_t allowed) const {
     return DropEffect(acceptable_, keys, allowed);
+  }
+
+  void PostRaise(int kind, std::string text) {
+    Windows().PostTask(registered_, [window = window_id(), unit = unit_id(), kind,
+                                     text = std::move(text)] { Raise(window, unit, kind, text); });
   }
 
   static std::string FilesText(const std::vector<std::string>& paths) {
@@ -157,6 +164,16 @@ const std::int32_t kDropTargetPropertyCount = 4;
 
 void* DropTargetInterface(int number) {
   return ProcedureFor(number, {Create, SetProperty, GetProperty});
+}
+
+bool DropGivenFiles(const std::vector<std::string>& paths) {
+  for (const auto& window : State().loaded) {
+    for (const auto& object : window->objects) {
+      auto* target = dynamic_cast<DropTarget*>(object.get());
+      if (target && target->TakeGivenFiles(paths)) return true;
+    }
+  }
+  return false;
 }
 
 void RegisterDropArea(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
