@@ -97,6 +97,12 @@ end_drag() {
 }
 # Presses 保存.
 save() { probe click - "$title" 保存 || fail "no 保存 button"; }
+# Clicks the middle of the first control of a class.
+click_on() {
+  probe rect - "$title" "$1" 0 || { fail "no $1 to click"; return; }
+  # shellcheck disable=SC2046 # "x y" as two arguments
+  xdotool mousemove $(centre "$out/probe.txt") click 1
+}
 # Presses keys (xdotool names) and waits for <expected> to have the focus.
 key_focus() {
   xdotool key "$1"
@@ -160,11 +166,12 @@ end_drag
 expect_list "cloud-update list" "$expected/cloud-update.mac_sample.txt"
 expect "cloud-update choice" "$(printf '0\t云更新无盘')" combo - "$title" 0
 # Ctrl+A and Ctrl+C in the list box copy the whole list.
-probe rect - "$title" Edit 0 && xdotool mousemove $(centre "$out/probe.txt") click 1
+click_on Edit
 xdotool key ctrl+a ctrl+c
 iconv -f GBK -t UTF-8 "$expected/cloud-update.mac_sample.txt" >"$out/want.txt"
-probe clipboard && cmp -s "$out/probe.txt" "$out/want.txt" ||
+if ! probe clipboard || ! cmp -s "$out/probe.txt" "$out/want.txt"; then
   fail "Ctrl+A, Ctrl+C copied [$(cat "$out/probe.txt")]"
+fi
 expect "cloud-update status bar" " 共 5 条" text - "$title" msctls_statusbar32 0
 save
 expect_msgbox "cloud-update save" "$(printf '成功\n%s' "$saved")"
@@ -211,7 +218,7 @@ cmp "$dir/mac_sample.txt" "$expected/clients.mac_sample.txt" || fail "mac_sample
 # Alt+F4 ends the program, with exit code 0 (a click on the label brings the window to the front
 # after the drag sources had it).
 # shellcheck disable=SC2046 # x and y, two arguments
-probe rect - "$title" MarvaneLabel 0 && xdotool mousemove $(centre "$out/probe.txt") click 1
+click_on MarvaneLabel
 sleep 0.5
 xdotool key alt+F4
 code=0
