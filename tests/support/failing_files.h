@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/support/forwarding_files.h"
 
 namespace marvane::testing {
 
-class FailingFiles final : public os::FileSystem {
+class FailingFiles final : public ForwardingFiles {
  public:
   enum class Fault {
     kNone,
@@ -23,7 +24,7 @@ class FailingFiles final : public os::FileSystem {
   };
 
   explicit FailingFiles(Fault fault, os::FileSystem* base = os::DefaultServices().files)
-      : base_(base), fault_(fault) {}
+      : ForwardingFiles(base), fault_(fault) {}
 
   // What happened, in order: "open <path>", "write", "flush", "close", "replace <from> <to>",
   // "remove <path>". Opens for reading are not recorded.
@@ -34,21 +35,17 @@ class FailingFiles final : public os::FileSystem {
     const bool writing = access != os::Access::kRead;
     if (writing) steps_.push_back("open " + std::string(path));
     if (writing && fault_ == Fault::kCreate) return nullptr;
-    std::unique_ptr<os::File> file = base_->Open(path, access, creation, share);
+    std::unique_ptr<os::File> file = base()->Open(path, access, creation, share);
     if (!file || !writing) return file;
     return std::make_unique<Writer>(std::move(file), this);
   }
-  bool FindFirst(std::string_view pattern) override { return base_->FindFirst(pattern); }
-  bool Identify(std::string_view path, os::FileIdentity* identity) override {
-    return base_->Identify(path, identity);
-  }
   bool Remove(std::string_view path) override {
     steps_.push_back("remove " + std::string(path));
-    return base_->Remove(path);
+    return base()->Remove(path);
   }
   bool Replace(std::string_view source, std::string_view target) override {
     steps_.push_back("replace " + std::string(source) + " " + std::string(target));
-    return fault_ != Fault::kReplace && base_->Replace(source, target);
+    return fault_ != Fault::kReplace && base()->Replace(source, target);
   }
 
  private:
@@ -81,7 +78,6 @@ class FailingFiles final : public os::FileSystem {
     FailingFiles* owner_;
   };
 
-  os::FileSystem* base_;
   Fault fault_;
   std::vector<std::string> steps_;
 };

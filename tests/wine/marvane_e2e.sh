@@ -11,8 +11,9 @@
 # The program runs from a fresh directory of its own, so mac_sample.txt lands there; the saved
 # bytes are compared with tests/wine/expected. The program is the build's marvane.exe, or with
 # MARVANE_PACKAGE=<zip> the one in that release package. Last, the program is started anew with a
-# Chinese-named list as its argument, as Windows starts it for a list opened with it. Needs the Debian packages xvfb, xdotool, wine64,
-# locales, fonts-wqy-microhei (exits 77, "skipped", without them).
+# Chinese-named list as its argument, as Windows starts it for a list opened with it.
+# Needs the Debian packages xvfb, xdotool, wine64, locales, fonts-wqy-microhei (exits 77, "skipped",
+# without them).
 set -eu
 if [ $# -lt 1 ] || [ $# -gt 3 ]; then
   echo "usage: $0 <cross-build-dir> [<code page>] [<dpi>]" >&2
@@ -74,26 +75,6 @@ expect_msgbox() {
   probe click "#32770" - "#1" || fail "$1: no OK button"
   sleep 0.3
   if probe msgbox 500; then fail "$1: the message box did not close"; fi
-}
-# Drags the named files from a drag source onto the list box, holding the keys named in
-# MODIFIERS (xdotool names, e.g. ctrl+shift) while the mouse moves and lets go.
-drag() {
-  rm -f "$out/source-ready.txt" "$out/source-result.txt"
-  paths=""
-  for f in "$@"; do paths="$paths $(winpath "$f")"; done
-  # shellcheck disable=SC2086 # one argument per file; the paths hold no blanks
-  "$wine" "$build/tests/wine/drag_source.exe" "$(winpath "$out")" $paths >>"$work/source.log" 2>&1 &
-  source_pid=$!
-  wait_for "$out/source-ready.txt" 30 || { fail "the drag source did not come up"; return; }
-  probe rect - "$title" Edit 0 || { fail "no list box"; return; }
-  mouse_drag "$out/source-ready.txt" "$out/probe.txt"
-}
-# Waits for the drag source to report the end of the drag. A message box that the drop shows
-# holds the drag open until it is closed, so such drops finish after their box.
-end_drag() {
-  wait_for "$out/source-result.txt" 20 || fail "the drag did not end"
-  probe close MarvaneDragSource - || true
-  wait "$source_pid" || true
 }
 # Presses 保存.
 save() { probe click - "$title" 保存 || fail "no 保存 button"; }
@@ -217,7 +198,6 @@ cmp "$dir/mac_sample.txt" "$expected/clients.mac_sample.txt" || fail "mac_sample
 
 # Alt+F4 ends the program, with exit code 0 (a click on the label brings the window to the front
 # after the drag sources had it).
-# shellcheck disable=SC2046 # x and y, two arguments
 click_on MarvaneLabel
 sleep 0.5
 xdotool key alt+F4

@@ -39,21 +39,6 @@ read_msgbox() {
   probe click "#32770" - "#1" || fail "$1: no OK button"
   sleep 0.3
 }
-# Drags one file onto the list box (see marvane_e2e.sh) and waits for the drag to end.
-drag() {
-  rm -f "$out/source-ready.txt" "$out/source-result.txt"
-  "$wine" "$build/tests/wine/drag_source.exe" "$(winpath "$out")" "$(winpath "$1")" \
-    >>"$work/source.log" 2>&1 &
-  source_pid=$!
-  wait_for "$out/source-ready.txt" 30 || { fail "the drag source did not come up"; return; }
-  probe rect - "$title" Edit 0 || { fail "no list box"; return; }
-  mouse_drag "$out/source-ready.txt" "$out/probe.txt"
-}
-end_drag() {
-  wait_for "$out/source-result.txt" 20 || fail "the drag did not end"
-  probe close MarvaneDragSource - || true
-  wait "$source_pid" || true
-}
 # The list box shows <GBK file>'s text exactly.
 list_shows() {
   iconv -f GBK -t UTF-8 "$1" >"$out/want.txt"

@@ -89,3 +89,24 @@ mouse_drag() {
   dropped_at=$(date +%s.%N)
   if [ -n "${MODIFIERS:-}" ]; then xdotool keyup "$MODIFIERS"; fi
 }
+
+# Drags the named files (paths without blanks) from a drag source onto the first edit box of the
+# window titled $title, holding the keys named in MODIFIERS (xdotool names, e.g. ctrl+shift)
+# while the mouse moves and lets go.
+drag() {
+  rm -f "$out/source-ready.txt" "$out/source-result.txt"
+  paths=""
+  for f in "$@"; do paths="$paths $(winpath "$f")"; done
+  # shellcheck disable=SC2086 # one argument per file; the paths hold no blanks
+  "$wine" "$build/tests/wine/drag_source.exe" "$(winpath "$out")" $paths >>"$work/source.log" 2>&1 &
+  source_pid=$!
+  wait_for "$out/source-ready.txt" 30 || { fail "the drag source did not come up"; return; }
+  probe rect - "$title" Edit 0 || { fail "no list box"; return; }
+  mouse_drag "$out/source-ready.txt" "$out/probe.txt"
+}
+# Waits for the drag source to report the end of the drag, and closes it.
+end_drag() {
+  wait_for "$out/source-result.txt" 20 || fail "the drag did not end"
+  probe close MarvaneDragSource - || true
+  wait "$source_pid" || true
+}

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "runtime/commands/file/file_test_fixture.h"
+#include "tests/support/forwarding_files.h"
 
 namespace marvane::commands {
 namespace {
@@ -13,26 +14,25 @@ using Opt = std::optional<std::string>;
 using std::nullopt;
 
 // Counts every file system call, then passes it on.
-class CountingFiles : public os::FileSystem {
+class CountingFiles : public testing::ForwardingFiles {
  public:
-  explicit CountingFiles(os::FileSystem* base) : base_(base) {}
+  explicit CountingFiles(os::FileSystem* base) : ForwardingFiles(base) {}
   std::unique_ptr<os::File> Open(std::string_view path, os::Access access, os::Creation creation,
                                  os::Share share) override {
     ++calls;
-    return base_->Open(path, access, creation, share);
+    return ForwardingFiles::Open(path, access, creation, share);
   }
-  bool FindFirst(std::string_view pattern) override { return ++calls, base_->FindFirst(pattern); }
+  bool FindFirst(std::string_view pattern) override {
+    return ++calls, ForwardingFiles::FindFirst(pattern);
+  }
   bool Identify(std::string_view path, os::FileIdentity* identity) override {
-    return ++calls, base_->Identify(path, identity);
+    return ++calls, ForwardingFiles::Identify(path, identity);
   }
-  bool Remove(std::string_view path) override { return ++calls, base_->Remove(path); }
+  bool Remove(std::string_view path) override { return ++calls, ForwardingFiles::Remove(path); }
   bool Replace(std::string_view source, std::string_view target) override {
-    return ++calls, base_->Replace(source, target);
+    return ++calls, ForwardingFiles::Replace(source, target);
   }
   int calls = 0;
-
- private:
-  os::FileSystem* base_;
 };
 
 class ProfileItemTest : public FileCommandTest {

@@ -12,6 +12,7 @@
 #include "runtime/commands/file/file_test_fixture.h"
 #include "runtime/values/core.h"
 #include "tests/support/failing_files.h"
+#include "tests/support/forwarding_files.h"
 
 namespace marvane::commands {
 namespace {
@@ -102,26 +103,17 @@ TEST_F(SafeSaveTest, DataIsFlushedBeforeTheTargetIsReplaced) {
 
 // The build's file system with one file that may not be written, as a POSIX file without write
 // permission: it opens for reading only, yet the directory would let another file take its name.
-class UnwritableFile final : public os::FileSystem {
+class UnwritableFile final : public testing::ForwardingFiles {
  public:
   explicit UnwritableFile(std::string path) : path_(std::move(path)) {}
   std::unique_ptr<os::File> Open(std::string_view path, os::Access access, os::Creation creation,
                                  os::Share share) override {
     if (path == path_ && access != os::Access::kRead) return nullptr;
-    return base_->Open(path, access, creation, share);
-  }
-  bool FindFirst(std::string_view pattern) override { return base_->FindFirst(pattern); }
-  bool Identify(std::string_view path, os::FileIdentity* identity) override {
-    return base_->Identify(path, identity);
-  }
-  bool Remove(std::string_view path) override { return base_->Remove(path); }
-  bool Replace(std::string_view source, std::string_view target) override {
-    return base_->Replace(source, target);
+    return ForwardingFiles::Open(path, access, creation, share);
   }
 
  private:
   std::string path_;
-  os::FileSystem* base_ = os::DefaultServices().files;
 };
 
 // A target that could not be written in place (read-only) is not replaced either.
@@ -135,7 +127,7 @@ TEST_F(SafeSaveTest, AnUnwritableTargetIsKept) {
 
 // The build's file system where the first names a save tries for its temporary file are taken by
 // the time it tries them, as a run that crashed, or another save, would leave them.
-class TakenNames final : public os::FileSystem {
+class TakenNames final : public testing::ForwardingFiles {
  public:
   explicit TakenNames(bool folders) : folders_(folders) {}
   std::unique_ptr<os::File> Open(std::string_view path, os::Access access, os::Creation creation,
@@ -152,22 +144,13 @@ class TakenNames final : public os::FileSystem {
       }
       taken_.push_back(name);
     }
-    return base_->Open(path, access, creation, share);
-  }
-  bool FindFirst(std::string_view pattern) override { return base_->FindFirst(pattern); }
-  bool Identify(std::string_view path, os::FileIdentity* identity) override {
-    return base_->Identify(path, identity);
-  }
-  bool Remove(std::string_view path) override { return base_->Remove(path); }
-  bool Replace(std::string_view source, std::string_view target) override {
-    return base_->Replace(source, target);
+    return ForwardingFiles::Open(path, access, creation, share);
   }
   const std::vector<std::string>& taken() const { return taken_; }
 
  private:
   bool folders_;
   std::vector<std::string> taken_;
-  os::FileSystem* base_ = os::DefaultServices().files;
 };
 
 // Leftovers under the temporary names, and under the one name saves once all took, neither block

@@ -12,6 +12,7 @@
 
 #include "platform/posix/file_system.h"
 #include "runtime/commands/profile/profile_cache.h"
+#include "tests/support/forwarding_files.h"
 
 namespace marvane::profile {
 namespace {
@@ -21,23 +22,16 @@ std::int64_t Nanoseconds(const timespec& t) {
 }
 
 // The POSIX backend, counting the opens.
-class CountingFiles : public os::FileSystem {
+class CountingFiles : public testing::ForwardingFiles {
  public:
+  CountingFiles() : ForwardingFiles(&files_) {}
   int opens = 0;
 
   std::unique_ptr<os::File> Open(std::string_view path, os::Access access, os::Creation creation,
                                  os::Share share) override {
-    auto file = files_.Open(path, access, creation, share);
+    auto file = ForwardingFiles::Open(path, access, creation, share);
     if (file) ++opens;
     return file;
-  }
-  bool FindFirst(std::string_view pattern) override { return files_.FindFirst(pattern); }
-  bool Identify(std::string_view path, os::FileIdentity* id) override {
-    return files_.Identify(path, id);
-  }
-  bool Remove(std::string_view path) override { return files_.Remove(path); }
-  bool Replace(std::string_view source, std::string_view target) override {
-    return files_.Replace(source, target);
   }
 
  private:
