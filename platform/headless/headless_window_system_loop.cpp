@@ -181,12 +181,20 @@ void HeadlessWindowSystem::DeliverSentRequests() {
     if (sent_.empty()) return;
     taken.swap(sent_);
   }
+  // The senders are let go also when handling a request ends the program (a test's process end
+  // unwinds through here).
+  struct Release {
+    HeadlessWindowSystem* system;
+    std::deque<SentRequest*>& taken;
+    ~Release() {
+      std::lock_guard lock(system->sent_mutex_);
+      for (SentRequest* request : taken)
+        request->done = true;
+      system->sent_done_.notify_all();
+    }
+  } release{this, taken};
   for (SentRequest* request : taken)
     DeliverEndRequest(request->owner, request->code);
-  std::lock_guard lock(sent_mutex_);
-  for (SentRequest* request : taken)
-    request->done = true;
-  sent_done_.notify_all();
 }
 
 void HeadlessWindowSystem::DeliverEndRequest(WindowHandle owner, int code) {

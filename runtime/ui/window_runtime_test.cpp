@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/headless/desktop.h"
@@ -435,6 +439,30 @@ TEST_F(WindowRuntimeTest, EndSequenceRunsExitProceduresOnceInOrder) {
   EXPECT_TRUE(windows().WindowsOfKind(WindowKind::kTopLevel).empty());
   // Once the end has begun no event is delivered.
   EXPECT_EQ(FindEventHandler(kWindow, kButton, 0), nullptr);
+}
+
+// An end asked for on another thread runs the whole end sequence on the GUI thread.
+TEST_F(WindowRuntimeTest, EndFromAnotherThreadRunsTheEndSequence) {
+  Start();
+  RegisterExitProcedure(ExitA);
+  calls.clear();
+  std::optional<int> worker_code;
+  std::thread worker;
+  // The loop is kept busy (for 5 s at most) until the request from the other thread arrives.
+  int turns = 5000;
+  std::function<void()> wait = [&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (--turns > 0) windows().Post(wait);
+  };
+  windows().Post([&] {
+    worker = std::thread([&] { worker_code = RunToEnd([] { EndProgram(5); }); });
+    windows().Post(wait);
+  });
+  EXPECT_EQ(RunToEnd([] { RunMessageLoop(); }), 5);
+  worker.join();
+  EXPECT_EQ(worker_code, 5);
+  EXPECT_EQ(calls, std::vector<std::string>{"exit a"});
+  EXPECT_TRUE(windows().WindowsOfKind(WindowKind::kTopLevel).empty());
 }
 
 TEST_F(WindowRuntimeTest, ProgramPathWithoutBackslash) {

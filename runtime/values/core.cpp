@@ -55,9 +55,16 @@ void SetEndSequence(EndSequence sequence) {
 }
 
 void EndProgram(int code) {
-  EndSequence sequence = Core().end_sequence;
-  Core().end_sequence = nullptr;  // a fatal report during the end sequence must not loop
-  if (sequence) sequence(code);
+  // A fatal report while this thread runs the end sequence must not start it again. Another
+  // thread's end still reaches the sequence, which hands it to the GUI thread to run there.
+  static thread_local bool running = false;
+  if (EndSequence sequence = Core().end_sequence; sequence && !running) {
+    running = true;
+    struct Done {
+      ~Done() { running = false; }
+    } done;
+    sequence(code);
+  }
   os::Current().process->Exit(code);
   std::abort();  // a process service that returned must not let the program go on
 }
