@@ -284,7 +284,7 @@ TEST_F(WindowRuntimeTest, DropTargetDeliversFilesOnlyToTheRegisteredBox) {
       {"shift", FakeDragData::Files({"x"}), kShift, all, kEffectMove, "x"},
       {"control shift", FakeDragData::Files({"x"}), kControl | kShift, all, kEffectNone, ""},
       {"move only", FakeDragData::Files({"x"}), 0, kEffectMove, kEffectMove, "x"},
-      {"link only", FakeDragData::Files({"x"}), 0, kEffectLink, kEffectNone, ""},
+      {"link only", FakeDragData::Files({"x"}), 0, kEffectLink, kEffectLink, "x"},
       {"control, copy not allowed", FakeDragData::Files({"x"}), kControl, kEffectMove, kEffectNone,
        ""},
   };

@@ -35,7 +35,8 @@ printf '<ClientInfor/>' >"$files/clients.xml"
 start_session 936
 "$wine" "$target" "$(winpath "$out")" >"$work/target.log" 2>&1 &
 target_pid=$!
-"$wine" "$build/tests/wine/drag_source.exe" "$(winpath "$out")" \
+# A source that offers only a link still drops its files.
+MARVANE_DRAG_EFFECTS=4 "$wine" "$build/tests/wine/drag_source.exe" "$(winpath "$out")" \
   "$(winpath "$files/客户机列表.ini")" "$(winpath "$files/clients.xml")" >"$work/source.log" 2>&1 &
 wait_for "$out/ready.txt" 60 || { echo "the target did not come up"; exit 1; }
 wait_for "$out/source-ready.txt" 30 || { echo "the drag source did not come up"; exit 1; }
@@ -44,6 +45,7 @@ start=$(date +%s%N)
 mouse_drag "$out/source-ready.txt" "$out/ready.txt"
 wait_for "$out/source-result.txt" 20 || { echo "the drag did not end"; exit 1; }
 wait_for "$out/dropped.txt" 10 || { echo "nothing was dropped: $(cat "$out/source-result.txt")"; exit 1; }
+grep -q 'effect 4$' "$out/source-result.txt" || { echo "not linked: $(cat "$out/source-result.txt")"; exit 1; }
 end=$(date +%s%N)
 
 expected=$(printf '%s\r\n%s\r\n' "$(winpath "$files/客户机列表.ini")" "$(winpath "$files/clients.xml")" |

@@ -1,11 +1,13 @@
 // The other side of the end-to-end drag test: a small window that, when the left mouse button goes
-// down on it, drags a dropped-file list of the paths it was given (copy, move and link allowed).
+// down on it, drags a dropped-file list of the paths it was given (copy, move and link allowed, or
+// the DROPEFFECT_* bits in the environment variable MARVANE_DRAG_EFFECTS).
 //
 //   drag_source <out-dir> <path>...
 //
 // Writes <out-dir>\source-ready.txt with its window's screen rectangle ("left top width height")
 // once shown, and <out-dir>\source-result.txt ("result <hex> effect <n>") when the drag ends.
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -49,14 +51,20 @@ class Source final : public IDropSource {
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
 
+DWORD AllowedEffects() {
+  wchar_t value[16] = {};
+  DWORD n = GetEnvironmentVariableW(L"MARVANE_DRAG_EFFECTS", value, 16);
+  if (n == 0 || n >= 16) return DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+  return static_cast<DWORD>(std::wcstoul(value, nullptr, 10));
+}
+
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_LBUTTONDOWN: {
       auto data = new marvane::testing::FileDataObject(paths);
       Source source;
       DWORD effect = DROPEFFECT_NONE;
-      HRESULT result =
-          DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+      HRESULT result = DoDragDrop(data, &source, AllowedEffects(), &effect);
       data->Release();
       char line[64];
       std::snprintf(line, sizeof line, "result %08lx effect %lu\n",

@@ -35,7 +35,7 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
 }
 
 // Files only, with the program's effect rules: Control copies (Control+Shift would link, which is
-// refused), Shift moves, no key takes the first effect the source allows.
+// refused), Shift moves, no key takes the first of copy, move and link that the source allows.
 class FileSink final : public os::DropSink {
  public:
   FileSink(os::WindowSystem* windows, WindowHandle list, WindowHandle bar, std::wstring out)
