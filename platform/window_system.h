@@ -213,6 +213,7 @@ class WindowSystem {
   virtual void SetContainer(WindowHandle control, WindowHandle container) = 0;
   // Showing a top-level window that holds no focus yet puts the focus on its first tab stop.
   virtual void Show(WindowHandle window, ShowMode mode) = 0;
+  // The window's own visible state as last shown or hidden, whatever its containers show.
   virtual bool IsVisible(WindowHandle window) = 0;
   virtual void Enable(WindowHandle window, bool enabled) = 0;
   virtual bool IsEnabled(WindowHandle window) = 0;

@@ -251,6 +251,11 @@ void HeadlessWindowSystem::Show(WindowHandle window, ShowMode mode) {
 
 bool HeadlessWindowSystem::IsVisible(WindowHandle window) {
   Window* w = Find(window);
+  return w && w->visible;
+}
+
+bool HeadlessWindowSystem::OnScreen(WindowHandle window) const {
+  Window* w = Find(window);
   if (!w) return false;
   for (; w; w = Find(w->parent)) {
     if (!w->visible) return false;

@@ -173,6 +173,8 @@ class HeadlessWindowSystem final : public WindowSystem {
   // Exists, and it and all its containers are visible and enabled: the user can reach it.
   bool Reachable(WindowHandle window) const;
   bool Within(WindowHandle window, WindowHandle ancestor) const;
+  // It and all its containers are visible.
+  bool OnScreen(WindowHandle window) const;
   bool PassCreation();
   Window& Add(std::unique_ptr<Window> window);
   Window* NewControl(const ControlBase& base);

@@ -49,7 +49,7 @@ DragOutcome HeadlessWindowSystem::Drag(WindowHandle window, DragData& data, std:
   DragOutcome outcome;
   last_drag_ = outcome;
   // The cursor can only be over a window on the screen.
-  if (drag_drop_count_ == 0 || !Live(window) || !IsVisible(window)) return outcome;
+  if (drag_drop_count_ == 0 || !Live(window) || !OnScreen(window)) return outcome;
   Window* target = Live(window);
   while (target && !target->drop_sink)
     target = Live(target->parent);

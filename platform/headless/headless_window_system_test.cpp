@@ -158,11 +158,11 @@ TEST_F(WindowsTest, SetContainerMovesAControlKeepingItsPosition) {
   EXPECT_FALSE(ws_.Exists(edit));
 }
 
-TEST_F(WindowsTest, VisibilityFollowsContainersAndShowModes) {
+TEST_F(WindowsTest, VisibilityIsTheWindowsOwnFlag) {
   WindowHandle top = Top();
   WindowHandle label = ws_.CreateLabel(Child<LabelArgs>(top));
-  EXPECT_FALSE(ws_.IsVisible(top));  // top-level windows start hidden
-  EXPECT_FALSE(ws_.IsVisible(label));
+  EXPECT_FALSE(ws_.IsVisible(top));   // top-level windows start hidden
+  EXPECT_TRUE(ws_.IsVisible(label));  // although its window is not shown yet
   ws_.Show(top, ShowMode::kMinimized);
   EXPECT_TRUE(ws_.IsVisible(top));
   EXPECT_TRUE(ws_.IsVisible(label));
