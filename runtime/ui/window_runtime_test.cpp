@@ -240,6 +240,18 @@ TEST_F(WindowRuntimeTest, RebuildKeepsContentAndPlace) {
   EXPECT_EQ(GetProperty(kWindow, kEdit, 15, -1), 0);
 }
 
+// As the window shows, the control that takes the focus has its got-focus event raised once.
+TEST_F(WindowRuntimeTest, GotFocusIsRaisedOnceAsTheWindowShows) {
+  // The button's one binding, (event 0, handler 2), bound to got focus (-7) instead.
+  const std::string binding("\x01\0\0\0\0\0\0\0\x02\0\0\0", 12);
+  std::size_t at = stream_.find(binding);
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_EQ(stream_.find(binding, at + 1), std::string::npos);
+  stream_.replace(at + 4, 4, "\xF9\xFF\xFF\xFF", 4);
+  Start();
+  EXPECT_EQ(calls, (std::vector<std::string>{"created, hidden", "clicked"}));
+}
+
 TEST_F(WindowRuntimeTest, EventsReachTheBoundHandlers) {
   Start();
   calls.clear();
