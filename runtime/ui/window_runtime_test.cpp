@@ -269,8 +269,10 @@ TEST_F(WindowRuntimeTest, DropTargetDeliversFilesOnlyToTheRegisteredBox) {
   Start();
   ValueRecord self{kWindow, kDrop, type::kDropTarget};
   auto edit = static_cast<std::uint32_t>(HandleOf(kEdit));
-  EXPECT_EQ(CallLibrary(RegisterDropArea, {self, IntValue(static_cast<std::int32_t>(edit))}).low,
-            1u);
+  ValueRecord registered =
+      CallLibrary(RegisterDropArea, {self, IntValue(static_cast<std::int32_t>(edit))});
+  EXPECT_EQ(registered.low, 1u);
+  EXPECT_EQ(registered.type, type::kBool);
   EXPECT_EQ(
       CallLibrary(RegisterDropArea, {self, IntValue(static_cast<std::int32_t>(HandleOf(kButton)))})
           .low,

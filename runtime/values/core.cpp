@@ -95,6 +95,14 @@ int Kind(std::uint32_t number) {
   return i < 0 ? -1 : Core().kinds[static_cast<std::size_t>(i)];
 }
 
+std::uint32_t NumberOf(const os::File* file) {
+  const CoreState& core = Core();
+  for (std::size_t i = 0; i < core.files.size(); ++i) {
+    if (core.files[i].get() == file) return core.file_numbers[i];
+  }
+  return 0;
+}
+
 os::File* Find(std::uint32_t number) {
   std::ptrdiff_t i = IndexOf(number);
   return i < 0 ? nullptr : Core().files[static_cast<std::size_t>(i)].get();
@@ -135,11 +143,14 @@ std::intptr_t RuntimeRequest(int code, std::intptr_t p1, std::intptr_t p2) {
     }
     case request::kFileKind:
       return open_files::Kind(static_cast<std::uint32_t>(p1));
-    case request::kRegisterFile:
+    case request::kRegisterFile: {
       // The object is handed over; the result is its file number (the object's address served
-      // as the number where addresses were 32 bits wide).
-      return open_files::Register(std::unique_ptr<os::File>(reinterpret_cast<os::File*>(p1)),
-                                  static_cast<std::uint8_t>(p2));
+      // as the number where addresses were 32 bits wide). An object already in the table keeps
+      // its one entry, so that it is closed once.
+      auto* file = reinterpret_cast<os::File*>(p1);
+      if (std::uint32_t number = open_files::NumberOf(file)) return number;
+      return open_files::Register(std::unique_ptr<os::File>(file), static_cast<std::uint8_t>(p2));
+    }
     case request::kUnregisterFile: {
       // The table owns its files, so removing one also closes it.
       return open_files::Unregister(static_cast<std::uint32_t>(p1)) ? 1 : 0;

@@ -68,6 +68,8 @@ std::uint32_t Register(std::unique_ptr<os::File> file, std::uint8_t kind);
 // The kind byte, or -1 when the number is not in the table.
 int Kind(std::uint32_t number);
 os::File* Find(std::uint32_t number);
+// The number of a file object in the table, or 0.
+std::uint32_t NumberOf(const os::File* file);
 // Hands the file back to the caller; null when the number was not in the table.
 std::unique_ptr<os::File> Unregister(std::uint32_t number);
 std::size_t Count();

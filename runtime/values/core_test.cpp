@@ -32,11 +32,15 @@ class NullFile : public os::File {
 TEST_F(CoreTest, OpenFileTableKeepsKindsAndRemovesOnce) {
   int destroyed = 0;
   auto a = open_files::Register(std::make_unique<NullFile>(&destroyed), open_files::kPlainFile);
-  auto b = static_cast<std::uint32_t>(RuntimeRequest(
-      request::kRegisterFile, reinterpret_cast<std::intptr_t>(new NullFile(&destroyed)), 1));
+  auto* object = new NullFile(&destroyed);
+  auto b = static_cast<std::uint32_t>(
+      RuntimeRequest(request::kRegisterFile, reinterpret_cast<std::intptr_t>(object), 1));
   EXPECT_NE(a, 0u);
   EXPECT_NE(b, 0u);
   EXPECT_NE(a, b);
+  // Registered again, the object keeps its one entry.
+  EXPECT_EQ(RuntimeRequest(request::kRegisterFile, reinterpret_cast<std::intptr_t>(object), 1), b);
+  EXPECT_EQ(open_files::Count(), 2u);
   EXPECT_EQ(RuntimeRequest(request::kFileKind, a, 0), 1);
   EXPECT_EQ(RuntimeRequest(request::kFileKind, 12345, 0), -1);
   EXPECT_EQ(RuntimeRequest(request::kUnregisterFile, b, 0), 1);

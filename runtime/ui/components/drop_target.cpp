@@ -181,7 +181,7 @@ void RegisterDropArea(ValueRecord* result, std::int32_t argc, ValueRecord* args)
   auto* component = reinterpret_cast<Component*>(Notify(2007, self.low, self.high));
   auto* target = dynamic_cast<DropTarget*>(component);
   auto window = static_cast<os::WindowHandle>(Arg(argc, args, 1).low);
-  result->low = target && target->Register(window) ? 1 : 0;
+  *result = BoolValue(target && target->Register(window));
 }
 
 }  // namespace marvane::ui
