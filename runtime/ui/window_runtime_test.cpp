@@ -384,6 +384,36 @@ TEST_F(WindowRuntimeTest, StatusBarPartText) {
   EXPECT_EQ(parts[0].text, "n");
   CallLibrary(SetStatusPartText, {self, IntValue(0), {}});
   EXPECT_EQ(windows().StatusParts(HandleOf(kBar))[0].text, "");
+
+  // Own properties 8-13 read the stored settings and the current part table; a table written
+  // is laid out at once, and a setting that makes the bar anew keeps its parts.
+  auto bytes = [](std::int64_t v) {
+    return testing::TakeByteSet({static_cast<std::uint32_t>(v),
+                                 static_cast<std::uint32_t>(static_cast<std::uint64_t>(v) >> 32),
+                                 0});
+  };
+  CallLibrary(SetStatusPartText, {self, IntValue(0), TextArg("n")});
+  EXPECT_EQ(GetProperty(kWindow, kBar, 8, -1), static_cast<std::int32_t>(0xFF000000));
+  const std::string one_part("\x01\0\0\0\xF4\x01\0\0\0\0\0\0\xFF\xFF\xFF\xFFn\0\0", 19);
+  EXPECT_EQ(bytes(GetProperty(kWindow, kBar, 13, -1)), one_part);
+  // Two parts: 100 wide with "a", then "b" to the edge.
+  const std::string two_parts(
+      "\x02\0\0\0"
+      "\x64\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF"
+      "a\0\0"
+      "\xFF\xFF\xFF\xFF\0\0\0\0\xFF\xFF\xFF\xFF"
+      "b\0\0",
+      34);
+  ValueRecord table = PointerValue(MakeByteSet(two_parts.data(), two_parts.size()), type::kByteSet);
+  SetProperty(kWindow, kBar, 13, -1, table.low, table.high);
+  Free(PointerOf(table));
+  parts = windows().StatusParts(HandleOf(kBar));
+  ASSERT_EQ(parts.size(), 2u);
+  EXPECT_EQ(parts[1].text, "b");
+  SetProperty(kWindow, kBar, 10, -1, 1, 0);  // a size grip
+  EXPECT_TRUE(windows().status_bar_args(HandleOf(kBar))->size_grip);
+  EXPECT_EQ(windows().StatusParts(HandleOf(kBar)).size(), 2u);
+  EXPECT_EQ(bytes(GetProperty(kWindow, kBar, 13, -1)), two_parts);
 }
 
 TEST_F(WindowRuntimeTest, FatalPathsReportAndEndWithMinusOne) {
