@@ -184,6 +184,9 @@ void Rebuild(const Target& target) {
   params.disabled = (unit.flags & kUnitDisabled) != 0;
   params.tab_stop = (unit.flags & kUnitTabStop) != 0;
   params.parent = target.window->handle();
+  params.control_number =
+      ControlNumberOf(*target.window->record,
+                      static_cast<std::size_t>(FindUnitIndex(*target.window->record, unit.id)));
   params.rect = Windows().GetRect(old);
   params.window_id = target.window->record->id;
   params.unit_id = unit.id;

@@ -37,6 +37,17 @@ Component* FindComponent(std::uint32_t window_id, std::uint32_t unit_id) {
   return index < 0 ? nullptr : window->objects[static_cast<std::size_t>(index)].get();
 }
 
+std::int32_t ControlNumberOf(const WindowRecord& record, std::size_t index) {
+  constexpr std::int32_t kFirst = 100;
+  constexpr std::int32_t kStep = 10;
+  if (index == 0) return 0;
+  std::int32_t number = kFirst;
+  for (std::size_t i = 1; i < index && i < record.units.size(); ++i) {
+    if (!record.units[i].menu_item) number += kStep;
+  }
+  return number;
+}
+
 Component* ComponentByHandle(os::WindowHandle handle) {
   if (!handle) return nullptr;
   for (auto& window : State().loaded) {

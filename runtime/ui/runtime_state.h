@@ -52,6 +52,9 @@ LoadedWindow* FindLoaded(std::uint32_t window_id);
 // The unit's index in its window (unit 0 also for the window's own unit id); -1 when missing.
 int FindUnitIndex(const WindowRecord& record, std::uint32_t unit_id);
 Component* FindComponent(std::uint32_t window_id, std::uint32_t unit_id);
+// The control number of the unit at `index`: from 100 upward in steps of 10, one per component
+// in unit order (the window's own unit has none).
+std::int32_t ControlNumberOf(const WindowRecord& record, std::size_t index);
 // The component whose platform window is the handle, or null.
 Component* ComponentByHandle(os::WindowHandle handle);
 // A library's class by type code ((library << 16) | class), or null.

@@ -19,8 +19,6 @@ namespace {
 constexpr int kNotifyStart = 1;
 constexpr int kNotifyEnd = 6;
 constexpr int kComponentDestroyed = 2000;
-constexpr std::int32_t kFirstControlNumber = 100;
-constexpr std::int32_t kControlNumberStep = 10;
 
 std::thread::id& GuiThread() {
   static std::thread::id id;
@@ -262,7 +260,6 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
   window->record = record;
   window->objects.resize(record->units.size());
 
-  std::int32_t control_number = kFirstControlNumber;
   for (std::size_t i = 0; i < record->units.size(); ++i) {
     const Unit& unit = record->units[i];
     if (unit.menu_item) continue;
@@ -278,7 +275,7 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
       params.disabled = (unit.flags & kUnitDisabled) != 0;
       params.tab_stop = (unit.flags & kUnitTabStop) != 0;
       params.parent = i == 0 ? 0 : window->handle();
-      params.control_number = i == 0 ? 0 : control_number;
+      params.control_number = ControlNumberOf(*record, i);
       params.rect = {unit.left, unit.top, unit.width, unit.height};
       params.window_id = window_id;
       params.unit_id = unit.id;
@@ -289,7 +286,6 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
       LoadFailed(window_id);
     }
     window->objects[i].reset(object);
-    if (i != 0) control_number += kControlNumberStep;
   }
 
   os::WindowSystem& ws = Windows();

@@ -230,9 +230,11 @@ TEST_F(WindowRuntimeTest, RebuildKeepsContentAndPlace) {
   ValueRecord abc = PointerValue("abc", type::kText);
   SetProperty(kWindow, kEdit, 8, -1, abc.low, abc.high);
   os::WindowHandle before = HandleOf(kEdit);
+  const std::int32_t number = windows().edit_args(before)->id;
   SetProperty(kWindow, kEdit, 15, -1, 0, 0);  // multi-line off: only a new control can do it
   os::WindowHandle after = HandleOf(kEdit);
   EXPECT_NE(after, before);
+  EXPECT_EQ(windows().edit_args(after)->id, number);
   EXPECT_FALSE(windows().Exists(before));
   EXPECT_FALSE(windows().edit_args(after)->multi_line);
   EXPECT_EQ(windows().GetText(after), "ABC");
