@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "platform/gbk_bytes.h"
 #include "platform/platform.h"
 #include "runtime/ui/components/window.h"
 #include "runtime/ui/dispatch.h"
@@ -115,7 +116,7 @@ std::string RunDirectoryOf(const std::string& path) {
   std::size_t last = std::string::npos;
   for (std::size_t i = 0; i < path.size(); ++i) {
     auto c = static_cast<unsigned char>(path[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < path.size()) {
+    if (gbk::IsLeadByte(c) && i + 1 < path.size()) {
       ++i;
     } else if (c == '\\') {
       last = i;

@@ -37,8 +37,8 @@ struct Stops {
   constexpr Stops(std::string_view bytes, bool lead_bytes) {
     for (char c : bytes)
       stop[static_cast<unsigned char>(c)] = true;
-    for (int c = 0x81; lead_bytes && c < 256; ++c)
-      stop[c] = true;
+    for (int c = 0; lead_bytes && c < 256; ++c)
+      if (gbk::IsLeadByteOrFF(static_cast<unsigned char>(c))) stop[c] = true;
   }
 };
 constexpr Stops kTagStops(std::string_view("\"<>\0", 4), true);
@@ -148,7 +148,7 @@ Step Parser::ReadNextTag() {
       ++pos_;
       continue;
     }
-    if (IsLeadByte(c)) {
+    if (gbk::IsLeadByteOrFF(c)) {
       if (pos_ + 1 >= n) return Step::kFail;
       Put(buffer_, c);
       Put(buffer_, copy_[pos_ + 1]);
@@ -218,7 +218,7 @@ bool Parser::ReadText() {
       }
       continue;
     }
-    if (IsLeadByte(c)) {
+    if (gbk::IsLeadByteOrFF(c)) {
       if (pos_ + 1 >= n) return false;
       Put(buffer_, c);
       Put(buffer_, copy_[pos_ + 1]);
@@ -269,7 +269,7 @@ bool Parser::ParseEmptyElementTag() {
     if (c == '"') in_quote = !in_quote;
     if (in_quote) {
       word_.push_back(c);
-    } else if (IsLeadByte(c)) {
+    } else if (gbk::IsLeadByteOrFF(c)) {
       word_.push_back(c);
       if (i + 1 < n) word_.push_back(b[++i]);
     } else if (c == '<') {
@@ -324,7 +324,7 @@ bool Parser::ParseTagWithText() {
       }
       continue;
     }
-    if (IsLeadByte(c)) {
+    if (gbk::IsLeadByteOrFF(c)) {
       word_.push_back(c);
       if (i + 1 < n) word_.push_back(b[++i]);
       continue;
@@ -384,7 +384,7 @@ bool Parser::ParseAttributes() {
     bool ended = false;  // the attempt ended at a byte rather than at the end of the text
     while (i < n && !ended) {
       const char c = t[i];
-      if (IsLeadByte(c)) {
+      if (gbk::IsLeadByteOrFF(c)) {
         std::size_t width = i + 1 < n ? 2 : 1;
         if (expecting_name) {
           if (name_length == 0) name_begin = i;

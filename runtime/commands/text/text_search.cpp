@@ -19,7 +19,7 @@ bool EqualAt(const char* at, const char* search, std::size_t m, bool fold) {
 // The next character by code-page stepping: its value and size; value 0 at the end of the text.
 unsigned NextCharacter(const unsigned char* p, std::size_t* size) {
   if (p[0] == 0) return *size = 0, 0;
-  if (IsCodePageLead(p[0])) {
+  if (gbk::IsLeadByte(p[0])) {
     if (p[1] == 0) return *size = 0, 0;  // a lead byte before the NUL ends the text
     *size = 2;
     return p[0] * 256u + p[1];
