@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/gbk_bytes.h"
 #include "runtime/commands/profile/profile_decode.h"
 
 namespace marvane::profile {
@@ -77,10 +78,6 @@ Span LimitValue(const char* t, Span s) {
   return {s.begin, i};
 }
 
-char FoldByte(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Names compare and hash as their folded form reads: ASCII letters in lower case, a double-byte
 // character taken whole (a trail byte in A-Z is part of a character, not a letter). Every name
 // in the file starts on a character, so folding it alone gives what folding the file would.
@@ -92,7 +89,7 @@ std::uint32_t FoldedHash(std::string_view name) {
       h = (h ^ static_cast<unsigned char>(c)) * kHashPrime;
       h = (h ^ static_cast<unsigned char>(name[++i])) * kHashPrime;
     } else {
-      h = (h ^ static_cast<unsigned char>(FoldByte(c))) * kHashPrime;
+      h = (h ^ static_cast<unsigned char>(gbk::AsciiLower(c))) * kHashPrime;
     }
   }
   return static_cast<std::uint32_t>(h ^ (h >> 32));
@@ -104,7 +101,7 @@ bool FoldedEqual(std::string_view a, std::string_view b) {
     if (gbk::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
-    } else if (FoldByte(a[i]) != FoldByte(b[i])) {
+    } else if (gbk::AsciiLower(a[i]) != gbk::AsciiLower(b[i])) {
       return false;
     }
   }

@@ -15,8 +15,4 @@ inline std::size_t MarkerStep(const char* p) {
   return p[1] == '\0' ? 0 : 2;
 }
 
-inline char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 }  // namespace marvane::commands

@@ -11,7 +11,7 @@ namespace {
 bool EqualAt(const char* at, const char* search, std::size_t m, bool fold) {
   if (!fold) return std::memcmp(at, search, m) == 0;
   for (std::size_t i = 0; i < m; ++i) {
-    if (FoldAscii(at[i]) != FoldAscii(search[i])) return false;
+    if (gbk::AsciiLower(at[i]) != gbk::AsciiLower(search[i])) return false;
   }
   return true;
 }
