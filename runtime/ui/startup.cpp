@@ -17,9 +17,6 @@
 namespace marvane::ui {
 namespace {
 
-constexpr int kNotifyStart = 1;
-constexpr int kNotifyEnd = 6;
-constexpr int kComponentDestroyed = 2000;
 constexpr std::int32_t kFirstControlNumber = 100;
 constexpr std::int32_t kControlNumberStep = 10;
 
@@ -84,7 +81,7 @@ class Events final : public os::WindowEvents {
   }
   void OnFocusChanged(os::WindowHandle control, bool gained) override {
     if (Component* c = ComponentByHandle(control)) {
-      RaiseSimpleEvent(c->window_id(), c->unit_id(), gained ? -7 : -8);
+      RaiseSimpleEvent(c->window_id(), c->unit_id(), gained ? event::kGotFocus : event::kLostFocus);
     }
   }
   void OnDestroyed(os::WindowHandle handle) override {
@@ -159,7 +156,7 @@ void EndSequence(int code) {
   if (const ProgramHeader* program = state.program) {
     for (std::int32_t i = 0; i < program->library_count; ++i) {
       const LibraryDescriptor* library = program->libraries[i];
-      if (library && library->notify) library->notify(kNotifyEnd, 0, 0);
+      if (library && library->notify) library->notify(library_notify::kEnd, 0, 0);
     }
   }
   if (state.hidden_owner && Windows().Exists(state.hidden_owner)) {
@@ -232,7 +229,7 @@ void InitializeRuntime() {
     for (std::int32_t i = 0; i < program->library_count; ++i) {
       const LibraryDescriptor* library = program->libraries[i];
       if (library && library->notify) {
-        library->notify(kNotifyStart, reinterpret_cast<std::intptr_t>(&Notify), 0);
+        library->notify(library_notify::kStart, reinterpret_cast<std::intptr_t>(&Notify), 0);
       }
     }
     if (program->form_description_size != 0) {
@@ -311,9 +308,9 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
     ws.Show(object->handle(), visible ? os::ShowMode::kNormal : os::ShowMode::kHide);
   }
 
-  RaiseSimpleEvent(window_id, 0, 0);
-  if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, 3);
-  if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, 4);
+  RaiseSimpleEvent(window_id, 0, event::kWindowCreated);
+  if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, event::kWindowLoaded);
+  if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, event::kWindowAboutToShow);
   if (!FindLoaded(window_id)) return 0;
   auto* top = static_cast<WindowComponent*>(window->objects[0].get());
   // The focus moves into the window as it shows; its got-focus event is raised once, below.
@@ -321,7 +318,7 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
   ws.Show(top->handle(), top->start_mode());
   --state.delivery_suppressed;
   if (Component* focused = ComponentByHandle(ws.GetFocus())) {
-    RaiseSimpleEvent(focused->window_id(), focused->unit_id(), -7);
+    RaiseSimpleEvent(focused->window_id(), focused->unit_id(), event::kGotFocus);
   }
   return reinterpret_cast<std::intptr_t>(top);
 }
@@ -335,17 +332,17 @@ void RunMessageLoop() {
 
 std::intptr_t Notify(int code, std::intptr_t p1, std::intptr_t p2) {
   switch (code) {
-    case 1002:
+    case notify::kFindClass:
       return reinterpret_cast<std::intptr_t>(FindClass(static_cast<std::uint32_t>(p1)));
-    case kComponentDestroyed:
+    case notify::kComponentDestroyed:
       if (Component* c =
               FindComponent(static_cast<std::uint32_t>(p1), static_cast<std::uint32_t>(p2))) {
         c->OnDestroyed();
       }
       return 0;
-    case 2008:
+    case notify::kRaiseShortEvent:
       return RaiseShortEvent(reinterpret_cast<ShortEventRequest*>(p1));
-    case 2031:
+    case notify::kRaiseEvent:
       return RaiseEvent(reinterpret_cast<EventRequest*>(p1));
     default:
       return RuntimeRequest(code, p1, p2);
