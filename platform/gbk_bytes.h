@@ -34,5 +34,9 @@ constexpr char AsciiUpper(char c) {
 constexpr char AsciiLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
+// The same for a character's code, where a double-byte character's code is above 0xFF.
+constexpr unsigned AsciiLowerCode(unsigned code) {
+  return (code >= 'A' && code <= 'Z') ? code - 'A' + 'a' : code;
+}
 
 }  // namespace marvane::gbk

@@ -91,8 +91,8 @@ void CompareText(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
     unsigned ca = NextCharacter(a, &na);
     unsigned cb = NextCharacter(b, &nb);
     if (!exact) {
-      if (ca >= 'A' && ca <= 'Z') ca += 32;
-      if (cb >= 'A' && cb <= 'Z') cb += 32;
+      ca = gbk::AsciiLowerCode(ca);
+      cb = gbk::AsciiLowerCode(cb);
     }
     if (ca != cb) {
       order = ca < cb ? -1 : 1;
