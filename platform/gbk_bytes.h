@@ -6,7 +6,8 @@
 
 namespace marvane::gbk {
 
-// A lead byte of code page 936, 0x81 to 0xFE: the byte that begins a double-byte character.
+// A lead byte of code page 936, 0x81 to 0xFE: the byte that begins a double-byte character. The
+// profile reader, the text search, paths, the edit box's capitals and the code conversion step so.
 constexpr bool IsLeadByte(unsigned char b) {
   return b >= 0x81 && b <= 0xFE;
 }
@@ -17,7 +18,7 @@ constexpr bool IsTrailByte(unsigned char b) {
 }
 
 // Byte-marker stepping: any byte with the high bit set, 0x80 and 0xFF included, takes the next
-// byte with it.
+// byte with it. The text commands and the line reader step so.
 constexpr bool IsHighByte(unsigned char b) {
   return b >= 0x80;
 }
