@@ -6,6 +6,7 @@
 #include "app/identifiers.h"
 #include "app/texts.h"
 #include "app/xml_list_reader.h"
+#include "platform/platform.h"
 #include "runtime/commands/file/file_commands.h"
 #include "runtime/commands/text/text_commands.h"
 #include "runtime/ui/components/drop_target.h"
@@ -117,7 +118,7 @@ void ConvertDroppedList() {
 std::int64_t OnSaveClicked(const std::uintptr_t*, std::int32_t) {
   OwnedText content = GetTextProperty(kEditClientList, kEditContent);
   if (!content) {
-    ShowMessage(text::kNothingToSave, 0x10, nullptr, true);
+    ShowMessage(text::kNothingToSave, os::message_box::kStopIcon, nullptr, true);
     return 0;
   }
   OwnedText directory(static_cast<char*>(PointerOf(CallCore(commands::GetRunDirectory, {}))));
@@ -126,9 +127,10 @@ std::int64_t OnSaveClicked(const std::uintptr_t*, std::int32_t) {
   bool written =
       CallCore(commands::WriteToFile, {TextArg(path.c_str()), ByteSetArg(bytes.get())}).low != 0;
   if (written) {
-    ShowMessage((text::kSaved + path).c_str(), 0x40, text::kSuccessCaption, true);
+    ShowMessage((text::kSaved + path).c_str(), os::message_box::kInformationIcon,
+                text::kSuccessCaption, true);
   } else {
-    ShowMessage(text::kSaveFailed, 0x10, text::kErrorCaption, true);
+    ShowMessage(text::kSaveFailed, os::message_box::kStopIcon, text::kErrorCaption, true);
   }
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/conversion_window.h"
+#include "app/identifiers.h"
 #include "resources/embedded.h"
 #include "runtime/ui/components/drop_target.h"
 #include "runtime/ui/libraries.h"
@@ -9,8 +10,6 @@
 
 namespace marvane::app {
 namespace {
-
-constexpr std::uint32_t kStartupWindowId = 0x52010001;
 
 // The handlers in the order the form description numbers them.
 const ui::Handler kHandlers[] = {OnWindowCreated, OnFileDropped, OnSaveClicked};
@@ -39,7 +38,7 @@ int StartUp(const std::vector<std::string>& files) {
   ui::InitializeRuntime();
   // The program has no program-level variables to initialise and no start procedure of its own.
   ui::RegisterExitProcedure(ReleaseDroppedPath);
-  ui::LoadWindow(kStartupWindowId);
+  ui::LoadWindow(kStartupWindow);
   if (!files.empty()) ui::DropGivenFiles(files);
   ui::RunMessageLoop();
   return 0;

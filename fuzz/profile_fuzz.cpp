@@ -26,7 +26,7 @@ std::string SwapCase(std::string_view name) {
   std::string out(name);
   for (std::size_t i = 0; i < out.size(); ++i) {
     auto c = static_cast<unsigned char>(out[i]);
-    if (profile::IsGbkLead(c)) {
+    if (gbk::IsLeadByte(c)) {
       ++i;
     } else if (c >= 'a' && c <= 'z') {
       out[i] = static_cast<char>(c - 32);
@@ -41,7 +41,7 @@ std::string SwapCase(std::string_view name) {
 bool EndsWhole(std::string_view name) {
   std::size_t i = 0;
   while (i < name.size())
-    i += profile::IsGbkLead(static_cast<unsigned char>(name[i])) ? 2 : 1;
+    i += gbk::IsLeadByte(static_cast<unsigned char>(name[i])) ? 2 : 1;
   return i == name.size();
 }
 
@@ -49,8 +49,8 @@ void CheckValue(std::string_view value) {
   Check(value.size() <= profile::ProfileIndex::kValueLimit);
   Check(value.find('\0') == std::string_view::npos);
   for (std::size_t i = 0; i < value.size(); ++i) {
-    if (!profile::IsGbkLead(static_cast<unsigned char>(value[i]))) continue;
-    Check(i + 1 < value.size() && profile::IsGbkTrail(static_cast<unsigned char>(value[i + 1])));
+    if (!gbk::IsLeadByte(static_cast<unsigned char>(value[i]))) continue;
+    Check(i + 1 < value.size() && gbk::IsTrailByte(static_cast<unsigned char>(value[i + 1])));
     ++i;
   }
 }

@@ -34,6 +34,12 @@ struct MessageBoxRequest {
   std::uint32_t style = 0;
 };
 
+// Message box styles: the icon shown beside the text (the buttons default to OK alone).
+namespace message_box {
+inline constexpr std::uint32_t kStopIcon = 0x10;
+inline constexpr std::uint32_t kInformationIcon = 0x40;
+}  // namespace message_box
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/gbk_bytes.h"
 #include "platform/headless/gbk_case_table.h"
 
 namespace marvane::os::headless {
@@ -17,10 +18,6 @@ struct Direction {
   const unsigned char* row_of_lead;
   const unsigned short (*rows)[256];
 };
-
-inline bool IsLead(unsigned char b) {
-  return b >= 0x81 && b <= 0xFE;
-}
 
 void Convert(unsigned char* p, std::size_t n, const Direction& d) {
   // Kept in locals: stores through p may alias anything, so members would be reloaded each time.
@@ -49,7 +46,7 @@ void Convert(unsigned char* p, std::size_t n, const Direction& d) {
     if (b < 0x80) {
       if (b >= first && b <= last) p[i] = static_cast<unsigned char>(b ^ 0x20);
       ++i;
-    } else if (IsLead(b) && i + 1 < n) {
+    } else if (gbk::IsLeadByte(b) && i + 1 < n) {
       // A lead byte takes the next byte with it. A pair that is no valid character has an
       // empty table entry, and its second byte (below 0x40, 0x7F or 0xFF) is never a letter.
       if (unsigned row = row_of_lead[b]) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/gbk_bytes.h"
 #include "platform/headless/gbk_case.h"
 #include "platform/headless/headless_window_record.h"
 
@@ -14,8 +15,8 @@ constexpr std::int32_t kStatusBarHeight = 22;
 
 bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 0x20 : c; };
-    return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
+    return static_cast<unsigned char>(gbk::AsciiLower(x)) <
+           static_cast<unsigned char>(gbk::AsciiLower(y));
   });
 }
 

@@ -1,4 +1,5 @@
 // Drag and drop: format registration, drop-target registration and the scripted drag.
+#include "platform/gbk_bytes.h"
 #include "platform/headless/headless_window_record.h"
 #include "platform/headless/headless_window_system.h"
 
@@ -23,9 +24,8 @@ std::uint32_t HeadlessWindowSystem::RegisterFormat(std::string_view name) {
   if (name.empty()) return 0;
   // Format names are matched without regard to case.
   std::string key(name);
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
-  }
+  for (char& c : key)
+    c = gbk::AsciiUpper(c);
   auto [it, added] =
       formats_.emplace(key, kFirstRegisteredFormat + static_cast<std::uint32_t>(formats_.size()));
   return it->second;

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <utility>
 
+#include "platform/gbk_bytes.h"
 #include "platform/headless/gbk_case.h"
 #include "platform/headless/headless_window_record.h"
 #include "platform/headless/headless_window_system.h"
@@ -14,7 +15,7 @@ std::size_t WholeCharacters(std::string_view text, std::size_t room) {
   std::size_t i = 0;
   while (i < text.size()) {
     auto b = static_cast<unsigned char>(text[i]);
-    std::size_t step = b >= 0x81 && b <= 0xFE && i + 1 < text.size() ? 2 : 1;
+    std::size_t step = gbk::IsLeadByte(b) && i + 1 < text.size() ? 2 : 1;
     if (i + step > room) break;
     i += step;
   }

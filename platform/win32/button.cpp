@@ -11,8 +11,8 @@ WindowHandle Win32WindowSystem::CreateButton(const ButtonArgs& args) {
   style.style |= args.valign == VAlign::kTop      ? BS_TOP
                  : args.valign == VAlign::kBottom ? BS_BOTTOM
                                                   : BS_VCENTER;
-  auto record = std::make_unique<WindowRecord>();
-  record->kind = WindowRecord::Kind::kButton;
+  auto record = std::make_unique<Win32Window>();
+  record->kind = Win32Window::Kind::kButton;
   return ToHandle(CreateChild(L"BUTTON", args, args.caption, style, std::move(record)));
 }
 

@@ -1,5 +1,6 @@
 #include "platform/win32/codec.h"
 
+#include "platform/gbk_bytes.h"
 #include "platform/win32/windows_api.h"
 
 #include <climits>
@@ -17,7 +18,7 @@ std::size_t GbkPieceEnd(std::string_view gbk, std::size_t begin) {
   std::size_t i = begin;
   while (i < begin + kPiece) {
     auto c = static_cast<unsigned char>(gbk[i]);
-    i += (c >= 0x81 && c <= 0xFE) ? 2 : 1;
+    i += gbk::IsLeadByte(c) ? 2 : 1;
   }
   return i < gbk.size() ? i : gbk.size();
 }

@@ -6,7 +6,7 @@ namespace marvane::os::win32 {
 
 // Gives a control's record its text colour and background brush, each unless it is the
 // system's default.
-inline void SetColors(WindowRecord* record, std::uint32_t text, std::uint32_t background) {
+inline void SetColors(Win32Window* record, std::uint32_t text, std::uint32_t background) {
   if (!IsDefaultColor(text)) {
     record->has_text_color = true;
     record->text_color = text & 0xFFFFFF;

@@ -25,8 +25,8 @@ WindowHandle Win32WindowSystem::CreateComboBox(const ComboBoxArgs& args) {
   if (args.kind != ComboKind::kSimple && base.rect.height < kComboListHeight) {
     base.rect.height = kComboListHeight;
   }
-  auto record = std::make_unique<WindowRecord>();
-  record->kind = WindowRecord::Kind::kComboBox;
+  auto record = std::make_unique<Win32Window>();
+  record->kind = Win32Window::Kind::kComboBox;
   record->combo_kind = args.kind;
   SetColors(record.get(), args.text_color, args.background);
   HWND hwnd = CreateChild(L"COMBOBOX", base, args.text, style, std::move(record));
@@ -39,7 +39,7 @@ WindowHandle Win32WindowSystem::CreateComboBox(const ComboBoxArgs& args) {
     if (parts.hwndItem && parts.hwndItem != hwnd) inner_[parts.hwndItem] = hwnd;
     if (parts.hwndList) inner_[parts.hwndList] = hwnd;
   }
-  WindowRecord* kept = Find(hwnd);
+  Win32Window* kept = Find(hwnd);
   kept->item_height_adjust = args.item_height_adjust;
   AdjustItemHeight(hwnd, kept);
   SendMessageW(hwnd, CB_LIMITTEXT, args.max_length, 0);
@@ -56,7 +56,7 @@ WindowHandle Win32WindowSystem::CreateComboBox(const ComboBoxArgs& args) {
 }
 
 // Called once the control has its font, which sets the height of its items.
-void Win32WindowSystem::AdjustItemHeight(HWND combo, WindowRecord* record) {
+void Win32WindowSystem::AdjustItemHeight(HWND combo, Win32Window* record) {
   if (record->item_height_adjust == 0) return;
   LRESULT height = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
   LRESULT adjusted = height + Scale(record->item_height_adjust, DpiFor(combo));

@@ -156,7 +156,7 @@ void Win32WindowSystem::ReleaseDragDrop() {
 
 bool Win32WindowSystem::RegisterDropTarget(WindowHandle window, DropSink* sink) {
   HWND hwnd = ToHwnd(window);
-  WindowRecord* record = Find(hwnd);
+  Win32Window* record = Find(hwnd);
   if (!record || record->drop_target || !sink) return false;
   auto target = new OleDropTarget(sink);
   if (FAILED(RegisterDragDrop(hwnd, target))) {
@@ -173,7 +173,7 @@ void Win32WindowSystem::RevokeDropTarget(WindowHandle window) {
 }
 
 // Must happen while the window still exists.
-void Win32WindowSystem::RevokeDrop(HWND hwnd, WindowRecord* record) {
+void Win32WindowSystem::RevokeDrop(HWND hwnd, Win32Window* record) {
   if (!record || !record->drop_target) return;
   RevokeDragDrop(hwnd);
   record->drop_target->Disconnect();

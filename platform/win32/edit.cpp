@@ -51,8 +51,8 @@ WindowHandle Win32WindowSystem::CreateEdit(const EditArgs& args) {
   if (args.case_conversion == CaseConversion::kUpper) style.style |= ES_UPPERCASE;
   AddBorderStyle(args.border, &style.style, &style.ex_style);
 
-  auto record = std::make_unique<WindowRecord>();
-  record->kind = WindowRecord::Kind::kEdit;
+  auto record = std::make_unique<Win32Window>();
+  record->kind = Win32Window::Kind::kEdit;
   SetColors(record.get(), args.text_color, args.background);
   // Created empty: the text goes in once the length limit is lifted.
   HWND hwnd = CreateChild(L"EDIT", args, {}, style, std::move(record));

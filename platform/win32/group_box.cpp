@@ -11,8 +11,8 @@ WindowHandle Win32WindowSystem::CreateGroupBox(const GroupBoxArgs& args) {
   style.style |= args.align == HAlign::kLeft     ? BS_LEFT
                  : args.align == HAlign::kCenter ? BS_CENTER
                                                  : BS_RIGHT;
-  auto record = std::make_unique<WindowRecord>();
-  record->kind = WindowRecord::Kind::kGroupBox;
+  auto record = std::make_unique<Win32Window>();
+  record->kind = Win32Window::Kind::kGroupBox;
   SetColors(record.get(), args.text_color, args.background);
   return ToHandle(CreateChild(L"BUTTON", args, args.caption, style, std::move(record)));
 }

@@ -8,13 +8,13 @@ WindowHandle Win32WindowSystem::CreateLabel(const LabelArgs& args) {
   if (!RegisterOwnClasses()) return 0;
   ChildStyle style;
   AddBorderStyle(args.border, &style.style, &style.ex_style);
-  auto record = std::make_unique<WindowRecord>();
-  record->kind = WindowRecord::Kind::kLabel;
+  auto record = std::make_unique<Win32Window>();
+  record->kind = Win32Window::Kind::kLabel;
   return ToHandle(CreateChild(kLabelClass, args, args.caption, style, std::move(record)));
 }
 
 // The background and text colour come from the parent, as for the system's static controls.
-void Win32WindowSystem::PaintLabel(HWND hwnd, WindowRecord* record) {
+void Win32WindowSystem::PaintLabel(HWND hwnd, Win32Window* record) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd, &paint);
   if (!dc) return;

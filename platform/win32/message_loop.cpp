@@ -41,9 +41,9 @@ void Win32WindowSystem::RunMessageLoop(const std::function<bool(int count)>& idl
     if (got == 0 || got == -1) return;
     // Keyboard navigation (Tab, Enter, arrows) among the controls of our top-level windows.
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    WindowRecord* record = root ? Find(root) : nullptr;
+    Win32Window* record = root ? Find(root) : nullptr;
     bool handled =
-        record && record->kind == WindowRecord::Kind::kTopLevel && IsDialogMessageW(root, &msg);
+        record && record->kind == Win32Window::Kind::kTopLevel && IsDialogMessageW(root, &msg);
     if (!handled) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);

@@ -10,7 +10,7 @@
 namespace marvane::os::win32 {
 namespace {
 
-using Kind = WindowRecord::Kind;
+using Kind = Win32Window::Kind;
 
 COLORREF BrushColor(HBRUSH brush) {
   LOGBRUSH info{};
@@ -68,7 +68,7 @@ bool RegisterOwnClasses() {
 }
 
 LRESULT Win32WindowSystem::OwnWindowMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  WindowRecord* record = Find(hwnd);
+  Win32Window* record = Find(hwnd);
   if (message == WM_NCDESTROY) {
     // Children have had theirs already, so they are reported before their parent.
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -137,7 +137,7 @@ LRESULT Win32WindowSystem::OwnWindowMessage(HWND hwnd, UINT message, WPARAM wpar
 }
 
 LRESULT Win32WindowSystem::ControlMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  WindowRecord* record = Find(hwnd);
+  Win32Window* record = Find(hwnd);
   // Whoever looks at an edit box (painting it, reading it) sees the text it was last given.
   if (record && record->pending_text && message != WM_DESTROY && message != WM_NCDESTROY) {
     FlushText(hwnd, record);
@@ -195,7 +195,7 @@ bool Win32WindowSystem::ParentMessage(HWND hwnd, UINT message, WPARAM wparam, LP
   switch (message) {
     case WM_COMMAND: {
       HWND control = nullptr;
-      WindowRecord* child = FindControl(reinterpret_cast<HWND>(lparam), &control);
+      Win32Window* child = FindControl(reinterpret_cast<HWND>(lparam), &control);
       if (!lparam || !child) return false;
       WORD code = HIWORD(wparam);
       if (events_ && child->kind == Kind::kButton && code == BN_CLICKED) {
@@ -213,7 +213,7 @@ bool Win32WindowSystem::ParentMessage(HWND hwnd, UINT message, WPARAM wparam, LP
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       HWND control = nullptr;
-      WindowRecord* child = FindControl(reinterpret_cast<HWND>(lparam), &control);
+      Win32Window* child = FindControl(reinterpret_cast<HWND>(lparam), &control);
       if (!child) return false;
       auto dc = reinterpret_cast<HDC>(wparam);
       HBRUSH brush = child->brush;
@@ -238,7 +238,7 @@ bool Win32WindowSystem::ParentMessage(HWND hwnd, UINT message, WPARAM wparam, LP
 // own shows its parent's.
 HBRUSH Win32WindowSystem::BackgroundOf(HWND container) {
   for (HWND hwnd = container; hwnd; hwnd = GetParent(hwnd)) {
-    WindowRecord* record = Find(hwnd);
+    Win32Window* record = Find(hwnd);
     if (!record) break;
     if (record->brush) return record->brush;
     if (record->kind != Kind::kGroupBox) break;
@@ -262,7 +262,7 @@ void Win32WindowSystem::LayOutStatusBars(HWND parent) {
 // Like a dialog, the window keeps the control that had the focus when it was deactivated (a
 // message box, another program) and gives it back when it is active again; the first tab stop
 // stands in for a control that is gone.
-bool Win32WindowSystem::FocusMessage(HWND hwnd, WindowRecord* record, UINT message, WPARAM wparam) {
+bool Win32WindowSystem::FocusMessage(HWND hwnd, Win32Window* record, UINT message, WPARAM wparam) {
   if (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE) {
     HWND focus = ::GetFocus();
     if (focus && IsChild(hwnd, focus)) record->focus = focus;
@@ -280,7 +280,7 @@ bool Win32WindowSystem::FocusMessage(HWND hwnd, WindowRecord* record, UINT messa
   return true;
 }
 
-bool Win32WindowSystem::KeyMessage(HWND hwnd, WindowRecord* record, UINT message, WPARAM wparam,
+bool Win32WindowSystem::KeyMessage(HWND hwnd, Win32Window* record, UINT message, WPARAM wparam,
                                    LPARAM lparam, LRESULT* result) {
   if (record->kind != Kind::kEdit) return false;
   const auto style = GetWindowLongPtrW(hwnd, GWL_STYLE);

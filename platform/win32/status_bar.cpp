@@ -30,8 +30,8 @@ WindowHandle Win32WindowSystem::CreateStatusBar(const StatusBarArgs& args) {
   style.style |= args.dock == Dock::kBottom ? CCS_BOTTOM
                  : args.dock == Dock::kTop  ? CCS_TOP
                                             : CCS_NOPARENTALIGN | CCS_NORESIZE;
-  auto record = std::make_unique<WindowRecord>();
-  record->kind = WindowRecord::Kind::kStatusBar;
+  auto record = std::make_unique<Win32Window>();
+  record->kind = Win32Window::Kind::kStatusBar;
   record->dock = args.dock;
   HWND hwnd = CreateChild(STATUSCLASSNAMEW, args, {}, style, std::move(record));
   if (!hwnd) return 0;
@@ -45,7 +45,7 @@ WindowHandle Win32WindowSystem::CreateStatusBar(const StatusBarArgs& args) {
 // A width of -1 reaches the bar's right edge and ends the list.
 void Win32WindowSystem::SetStatusParts(WindowHandle bar, const std::vector<StatusPart>& parts) {
   HWND hwnd = ToHwnd(bar);
-  WindowRecord* record = Find(hwnd);
+  Win32Window* record = Find(hwnd);
   if (!record) return;
   record->part_widths.clear();
   for (const StatusPart& part : parts) {
@@ -64,7 +64,7 @@ void Win32WindowSystem::SetStatusParts(WindowHandle bar, const std::vector<Statu
 }
 
 // Each part's right edge is the sum of the widths so far.
-void Win32WindowSystem::PlaceParts(HWND bar, WindowRecord* record) {
+void Win32WindowSystem::PlaceParts(HWND bar, Win32Window* record) {
   std::vector<int> edges;
   const UINT dpi = DpiFor(bar);
   int right = 0;

@@ -24,8 +24,8 @@ WindowHandle Win32WindowSystem::CreateTopLevel(const TopLevelArgs& args) {
   if (args.client_edge) ex_style |= WS_EX_CLIENTEDGE;
   if (args.topmost) ex_style |= WS_EX_TOPMOST;
 
-  auto record = std::make_unique<WindowRecord>();
-  record->kind = WindowRecord::Kind::kTopLevel;
+  auto record = std::make_unique<Win32Window>();
+  record->kind = Win32Window::Kind::kTopLevel;
   if (!IsDefaultColor(args.background)) {
     record->background = args.background & 0xFFFFFF;
     record->brush = CreateSolidBrush(record->background);
@@ -37,7 +37,7 @@ WindowHandle Win32WindowSystem::CreateTopLevel(const TopLevelArgs& args) {
   HWND hwnd = CreateWindowExW(ex_style, kTopLevelClass, caption.c_str(), style, r.left, r.top,
                               r.width, r.height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd) return 0;
-  WindowRecord* kept = record.get();
+  Win32Window* kept = record.get();
   windows_[hwnd] = std::move(record);
   kept->logical = args.rect;
   kept->dpi = DpiOf(hwnd);
@@ -55,7 +55,7 @@ WindowHandle Win32WindowSystem::CreateTopLevel(const TopLevelArgs& args) {
   return ToHandle(hwnd);
 }
 
-void Win32WindowSystem::SetIcons(HWND top, WindowRecord* record) {
+void Win32WindowSystem::SetIcons(HWND top, Win32Window* record) {
   if (record->icon_file.empty()) return;
   const HICON icons[2] = {
       IconFromFile(record->icon_file, MetricForDpi(SM_CXICON, record->dpi),
@@ -74,7 +74,7 @@ void Win32WindowSystem::SetIcons(HWND top, WindowRecord* record) {
   }
 }
 
-void Win32WindowSystem::ChangeDpi(HWND top, WindowRecord* record, UINT dpi, const RECT* suggested) {
+void Win32WindowSystem::ChangeDpi(HWND top, Win32Window* record, UINT dpi, const RECT* suggested) {
   if (dpi == record->dpi && !suggested) return;
   record->dpi = dpi;
   HFONT old_font = record->gui_font;
@@ -89,13 +89,13 @@ void Win32WindowSystem::ChangeDpi(HWND top, WindowRecord* record, UINT dpi, cons
     if (hwnd != top && GetAncestor(hwnd, GA_ROOT) == top) controls.push_back(hwnd);
   }
   for (HWND hwnd : controls) {
-    WindowRecord* control = Find(hwnd);
+    Win32Window* control = Find(hwnd);
     if (!control) continue;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(record->gui_font), TRUE);
     Rect r = Scale(control->logical, dpi);
     SetWindowPos(hwnd, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (control->kind == WindowRecord::Kind::kComboBox) AdjustItemHeight(hwnd, control);
-    if (control->kind == WindowRecord::Kind::kStatusBar) PlaceParts(hwnd, control);
+    if (control->kind == Win32Window::Kind::kComboBox) AdjustItemHeight(hwnd, control);
+    if (control->kind == Win32Window::Kind::kStatusBar) PlaceParts(hwnd, control);
   }
   if (old_font) DeleteObject(old_font);
   SetIcons(top, record);
@@ -107,8 +107,8 @@ void Win32WindowSystem::ChangeDpi(HWND top, WindowRecord* record, UINT dpi, cons
 // reaches the GUI thread.
 WindowHandle Win32WindowSystem::CreateHiddenOwner() {
   if (!RegisterOwnClasses()) return 0;
-  auto record = std::make_unique<WindowRecord>();
-  record->kind = WindowRecord::Kind::kOwner;
+  auto record = std::make_unique<Win32Window>();
+  record->kind = Win32Window::Kind::kOwner;
   HWND hwnd = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) return 0;

@@ -11,7 +11,7 @@
 
 namespace marvane::os::win32 {
 
-WindowRecord::~WindowRecord() {
+Win32Window::~Win32Window() {
   if (brush) DeleteObject(brush);
   if (big_icon) DestroyIcon(big_icon);
   if (small_icon) DestroyIcon(small_icon);
@@ -27,8 +27,8 @@ Win32WindowSystem::~Win32WindowSystem() {
   events_ = nullptr;
   std::vector<HWND> roots;
   for (const auto& [hwnd, record] : windows_) {
-    if (record->kind == WindowRecord::Kind::kTopLevel ||
-        record->kind == WindowRecord::Kind::kOwner || !GetParent(hwnd)) {
+    if (record->kind == Win32Window::Kind::kTopLevel || record->kind == Win32Window::Kind::kOwner ||
+        !GetParent(hwnd)) {
       roots.push_back(hwnd);
     }
   }
@@ -40,12 +40,12 @@ Win32WindowSystem::~Win32WindowSystem() {
   if (ole_initialized_) OleUninitialize();
 }
 
-WindowRecord* Win32WindowSystem::Find(HWND hwnd) {
+Win32Window* Win32WindowSystem::Find(HWND hwnd) {
   auto it = windows_.find(hwnd);
   return it == windows_.end() ? nullptr : it->second.get();
 }
 
-WindowRecord* Win32WindowSystem::FindControl(HWND hwnd, HWND* control) {
+Win32Window* Win32WindowSystem::FindControl(HWND hwnd, HWND* control) {
   auto inner = inner_.find(hwnd);
   if (inner != inner_.end()) hwnd = inner->second;
   *control = hwnd;
@@ -58,13 +58,13 @@ void Win32WindowSystem::Forget(HWND hwnd) {
   std::erase_if(tasks_, [hwnd](const auto& task) { return task.first == hwnd; });
 }
 
-WindowRecord* Win32WindowSystem::RootOf(HWND hwnd) {
-  WindowRecord* root = Find(GetAncestor(hwnd, GA_ROOT));
-  return root && root->kind == WindowRecord::Kind::kTopLevel ? root : nullptr;
+Win32Window* Win32WindowSystem::RootOf(HWND hwnd) {
+  Win32Window* root = Find(GetAncestor(hwnd, GA_ROOT));
+  return root && root->kind == Win32Window::Kind::kTopLevel ? root : nullptr;
 }
 
 UINT Win32WindowSystem::DpiFor(HWND hwnd) {
-  WindowRecord* root = RootOf(hwnd);
+  Win32Window* root = RootOf(hwnd);
   return root ? root->dpi : DpiOf(hwnd);
 }
 
@@ -92,21 +92,21 @@ void AddBorderStyle(Border border, DWORD* style, DWORD* ex_style) {
 
 HWND Win32WindowSystem::CreateChild(const wchar_t* window_class, const ControlBase& base,
                                     std::string_view text, ChildStyle style,
-                                    std::unique_ptr<WindowRecord> record) {
+                                    std::unique_ptr<Win32Window> record) {
   if (!base.parent || !IsWindow(ToHwnd(base.parent))) return nullptr;
   // Hidden at first: the runtime shows each component whose visible flag is set.
   DWORD window_style = WS_CHILD | WS_CLIPSIBLINGS | style.style;
   if (base.disabled) window_style |= WS_DISABLED;
   if (base.tab_stop) window_style |= WS_TABSTOP;
   std::wstring caption = Wide(text);
-  WindowRecord* root = RootOf(ToHwnd(base.parent));
+  Win32Window* root = RootOf(ToHwnd(base.parent));
   const Rect r = Scale(base.rect, root ? root->dpi : DpiOf(ToHwnd(base.parent)));
   HWND hwnd = CreateWindowExW(style.ex_style, window_class, caption.c_str(), window_style, r.left,
                               r.top, r.width, r.height, ToHwnd(base.parent),
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(base.id)),
                               GetModuleHandleW(nullptr), this);
   if (!hwnd) return nullptr;
-  bool own_class = record->kind == WindowRecord::Kind::kLabel;
+  bool own_class = record->kind == Win32Window::Kind::kLabel;
   record->logical = base.rect;
   windows_[hwnd] = std::move(record);
   if (!own_class) {
@@ -134,7 +134,7 @@ void Win32WindowSystem::SetContainer(WindowHandle control, WindowHandle containe
   const UINT dpi = DpiFor(parent);
   SetWindowPos(child, nullptr, Scale(rect.left, dpi), Scale(rect.top, dpi), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  if (WindowRecord* record = Find(child)) {
+  if (Win32Window* record = Find(child)) {
     record->logical.left = rect.left;
     record->logical.top = rect.top;
   }
@@ -198,8 +198,8 @@ void Win32WindowSystem::SetRect(WindowHandle window, const Rect& rect) {
   HWND hwnd = ToHwnd(window);
   std::int32_t height = rect.height;
   // A drop-down combo box's height includes its list.
-  WindowRecord* record = Find(hwnd);
-  if (record && record->kind == WindowRecord::Kind::kComboBox &&
+  Win32Window* record = Find(hwnd);
+  if (record && record->kind == Win32Window::Kind::kComboBox &&
       record->combo_kind != ComboKind::kSimple && height < kComboListHeight) {
     height = kComboListHeight;
   }
@@ -223,8 +223,8 @@ void Win32WindowSystem::ScreenSize(std::int32_t* width, std::int32_t* height) {
 
 void Win32WindowSystem::SetText(WindowHandle window, std::string_view text) {
   HWND hwnd = ToHwnd(window);
-  WindowRecord* record = Find(hwnd);
-  if (record && record->kind == WindowRecord::Kind::kEdit) {
+  Win32Window* record = Find(hwnd);
+  if (record && record->kind == Win32Window::Kind::kEdit) {
     record->pending_text = std::string(text);
     if (handlers_running_ == 0) FlushText(hwnd, record);
     return;
@@ -233,7 +233,7 @@ void Win32WindowSystem::SetText(WindowHandle window, std::string_view text) {
   SetWindowTextW(hwnd, wide.c_str());
 }
 
-void Win32WindowSystem::FlushText(HWND hwnd, WindowRecord* record) {
+void Win32WindowSystem::FlushText(HWND hwnd, Win32Window* record) {
   if (!record->pending_text) return;
   std::wstring wide = Wide(*record->pending_text);
   record->pending_text.reset();
@@ -246,16 +246,16 @@ void Win32WindowSystem::FlushTexts() {
     if (record->pending_text) edits.push_back(hwnd);
   }
   for (HWND hwnd : edits) {
-    if (WindowRecord* record = Find(hwnd)) FlushText(hwnd, record);
+    if (Win32Window* record = Find(hwnd)) FlushText(hwnd, record);
   }
 }
 
 std::string Win32WindowSystem::GetText(WindowHandle window) {
   HWND hwnd = ToHwnd(window);
-  WindowRecord* record = Find(hwnd);
+  Win32Window* record = Find(hwnd);
   // What the control makes of it (its case conversion) is the content.
   if (record) FlushText(hwnd, record);
-  if (record && record->kind == WindowRecord::Kind::kComboBox &&
+  if (record && record->kind == Win32Window::Kind::kComboBox &&
       record->combo_kind == ComboKind::kDropDownList) {
     LRESULT index = SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return {};

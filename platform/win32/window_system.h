@@ -24,7 +24,7 @@ inline constexpr UINT kEndRequestMessage = 0x83E7;
 inline constexpr UINT kRunTaskMessage = WM_APP + 0x3E8;
 
 // What the window system keeps for each window it created.
-struct WindowRecord {
+struct Win32Window {
   enum class Kind { kTopLevel, kOwner, kEdit, kButton, kGroupBox, kLabel, kComboBox, kStatusBar };
   Kind kind = Kind::kTopLevel;
   ComboKind combo_kind = ComboKind::kDropDownList;
@@ -53,10 +53,10 @@ struct WindowRecord {
   std::int32_t item_height_adjust = 0;
   std::vector<std::int32_t> part_widths;
 
-  WindowRecord() = default;
-  WindowRecord(const WindowRecord&) = delete;
-  WindowRecord& operator=(const WindowRecord&) = delete;
-  ~WindowRecord();
+  Win32Window() = default;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+  ~Win32Window();
 };
 
 class Win32WindowSystem final : public WindowSystem {
@@ -135,45 +135,45 @@ class Win32WindowSystem final : public WindowSystem {
     HCURSOR previous_;
   };
 
-  WindowRecord* Find(HWND hwnd);
+  Win32Window* Find(HWND hwnd);
   // The record of a control, also for the inner parts of a combo box.
-  WindowRecord* FindControl(HWND hwnd, HWND* control);
+  Win32Window* FindControl(HWND hwnd, HWND* control);
   // Creates a child of a standard or own class with the default GUI font, records and subclasses
   // it. Null on failure.
   HWND CreateChild(const wchar_t* window_class, const ControlBase& base, std::string_view text,
-                   ChildStyle style, std::unique_ptr<WindowRecord> record);
+                   ChildStyle style, std::unique_ptr<Win32Window> record);
   // Handling shared by the top-level window and a group box that holds controls: clicks and
   // colours of the children. False when the message is not one of those.
   bool ParentMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
   HBRUSH BackgroundOf(HWND container);
   void LayOutStatusBars(HWND parent);
   void Forget(HWND hwnd);
-  void RevokeDrop(HWND hwnd, WindowRecord* record);
-  void PaintLabel(HWND hwnd, WindowRecord* record);
+  void RevokeDrop(HWND hwnd, Win32Window* record);
+  void PaintLabel(HWND hwnd, Win32Window* record);
   // The record of the top-level window a window belongs to (itself for a top-level window).
-  WindowRecord* RootOf(HWND hwnd);
+  Win32Window* RootOf(HWND hwnd);
   UINT DpiFor(HWND hwnd);
   // Makes the icons for the window's DPI.
-  void SetIcons(HWND top, WindowRecord* record);
+  void SetIcons(HWND top, Win32Window* record);
   // Places the window's controls, fonts and icons anew for another DPI.
-  void ChangeDpi(HWND top, WindowRecord* record, UINT dpi, const RECT* suggested);
+  void ChangeDpi(HWND top, Win32Window* record, UINT dpi, const RECT* suggested);
   // Gives the focus back to the control that had it; true when the message is handled.
-  bool FocusMessage(HWND hwnd, WindowRecord* record, UINT message, WPARAM wparam);
+  bool FocusMessage(HWND hwnd, Win32Window* record, UINT message, WPARAM wparam);
   // Keyboard handling of our own: Tab leaves a read-only edit box, Escape never closes anything.
-  bool KeyMessage(HWND hwnd, WindowRecord* record, UINT message, WPARAM wparam, LPARAM lparam,
+  bool KeyMessage(HWND hwnd, Win32Window* record, UINT message, WPARAM wparam, LPARAM lparam,
                   LRESULT* result);
   // Hands an edit box's pending text to the control; all of them with null.
-  void FlushText(HWND hwnd, WindowRecord* record);
+  void FlushText(HWND hwnd, Win32Window* record);
   void FlushTexts();
   void RunTask(HWND hwnd);
   // The combo box's item height: its font's, plus the stored addition at the window's DPI.
-  void AdjustItemHeight(HWND combo, WindowRecord* record);
+  void AdjustItemHeight(HWND combo, Win32Window* record);
   // The status bar's part edges at the window's DPI.
-  void PlaceParts(HWND bar, WindowRecord* record);
+  void PlaceParts(HWND bar, Win32Window* record);
 
   WindowEvents* events_ = nullptr;
   bool ole_initialized_ = false;
-  std::unordered_map<HWND, std::unique_ptr<WindowRecord>> windows_;
+  std::unordered_map<HWND, std::unique_ptr<Win32Window>> windows_;
   // Inner windows of combo boxes (field, list) to the combo box they belong to.
   std::unordered_map<HWND, HWND> inner_;
   // Tasks waiting for their window's private message, in the order they were posted.

@@ -9,6 +9,16 @@ namespace marvane::ui {
 
 inline constexpr std::uint32_t kByReference = 0x1;
 
+// Event numbers the runtime raises itself. A window raises its three in this order once its
+// controls exist, before it shows; a handler may unload the window in between.
+namespace event {
+inline constexpr std::int32_t kWindowCreated = 0;
+inline constexpr std::int32_t kWindowLoaded = 3;
+inline constexpr std::int32_t kWindowAboutToShow = 4;
+inline constexpr std::int32_t kGotFocus = -7;
+inline constexpr std::int32_t kLostFocus = -8;
+}  // namespace event
+
 struct EventArgument {
   std::uint64_t payload = 0;  // or the address of the variable, when passed by reference
   std::uint32_t type = 0;

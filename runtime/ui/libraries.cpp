@@ -9,6 +9,7 @@
 #include "runtime/ui/runtime.h"
 #include "runtime/ui/runtime_state.h"
 #include "runtime/ui/texts.h"
+#include "runtime/values/core.h"
 
 #include <array>
 #include <utility>
@@ -129,7 +130,8 @@ const LibraryDescriptor* const* Libraries() {
 
 void GetWindowHandle(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
   const ValueRecord& ref = Arg(argc, args, 0);
-  auto* component = reinterpret_cast<Component*>(Notify(2007, ref.low, ref.high));
+  auto* component =
+      reinterpret_cast<Component*>(Notify(request::kComponentObjectOrFail, ref.low, ref.high));
   result->low = static_cast<std::uint32_t>(component->handle());
   result->type = type::kInt;
 }

@@ -31,6 +31,10 @@ inline constexpr std::uint16_t kCursor = 1011;
 inline constexpr std::uint16_t kFont = 1013;
 inline constexpr std::uint16_t kColor = 1014;
 inline constexpr std::uint16_t kColor2 = 1017;
+// A combo box's item values.
+inline constexpr std::uint16_t kItemValues = 1020;
+// A block of bytes kept as stored (an image list, a status bar's part table).
+inline constexpr std::uint16_t kBinaryBlock = 1024;
 inline constexpr std::uint16_t kPicture = 1009;
 bool IsText(std::uint16_t code);
 bool IsBinary(std::uint16_t code);
@@ -104,9 +108,15 @@ struct LibraryDescriptor {
   const ComponentClassInfo* classes;  // numbered from 1
   std::int32_t command_count;
   const Command* commands;
-  // Code 1 hands the library the notification entry (as p1); code 6 says the program ends.
+  // library_notify::kStart hands the library the notification entry (as p1); kEnd says the
+  // program ends.
   std::intptr_t (*notify)(int code, std::intptr_t p1, std::intptr_t p2);
 };
+
+namespace library_notify {
+inline constexpr int kStart = 1;
+inline constexpr int kEnd = 6;
+}  // namespace library_notify
 
 struct ProgramHeader {
   std::uint32_t format_version;

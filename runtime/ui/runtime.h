@@ -20,8 +20,15 @@ std::intptr_t LoadWindow(std::uint32_t window_id);
 // Runs the message loop while a loaded window exists.
 void RunMessageLoop();
 
-// The runtime's notification entry (allocation, events, object lookup, fatal reports).
+// The runtime's notification entry (allocation, events, object lookup, fatal reports). Codes it
+// does not answer itself go on to the core (request:: in runtime/values/core.h).
 std::intptr_t Notify(int code, std::intptr_t p1, std::intptr_t p2);
+namespace notify {
+inline constexpr int kFindClass = 1002;           // p1: class number
+inline constexpr int kComponentDestroyed = 2000;  // p1: window id, p2: unit id
+inline constexpr int kRaiseShortEvent = 2008;     // p1: a ShortEventRequest
+inline constexpr int kRaiseEvent = 2031;          // p1: an EventRequest
+}  // namespace notify
 
 // Forgets everything loaded, for tests that start the runtime more than once in one process.
 void ResetRuntime();

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "platform/gbk_bytes.h"
 #include "platform/platform.h"
 #include "runtime/ui/components/window.h"
 #include "runtime/ui/dispatch.h"
@@ -15,10 +16,6 @@
 
 namespace marvane::ui {
 namespace {
-
-constexpr int kNotifyStart = 1;
-constexpr int kNotifyEnd = 6;
-constexpr int kComponentDestroyed = 2000;
 
 std::thread::id& GuiThread() {
   static std::thread::id id;
@@ -81,7 +78,7 @@ class Events final : public os::WindowEvents {
   }
   void OnFocusChanged(os::WindowHandle control, bool gained) override {
     if (Component* c = ComponentByHandle(control)) {
-      RaiseSimpleEvent(c->window_id(), c->unit_id(), gained ? -7 : -8);
+      RaiseSimpleEvent(c->window_id(), c->unit_id(), gained ? event::kGotFocus : event::kLostFocus);
     }
   }
   void OnDestroyed(os::WindowHandle handle) override {
@@ -113,7 +110,7 @@ std::string RunDirectoryOf(const std::string& path) {
   std::size_t last = std::string::npos;
   for (std::size_t i = 0; i < path.size(); ++i) {
     auto c = static_cast<unsigned char>(path[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < path.size()) {
+    if (gbk::IsLeadByte(c) && i + 1 < path.size()) {
       ++i;
     } else if (c == '\\') {
       last = i;
@@ -156,7 +153,7 @@ void EndSequence(int code) {
   if (const ProgramHeader* program = state.program) {
     for (std::int32_t i = 0; i < program->library_count; ++i) {
       const LibraryDescriptor* library = program->libraries[i];
-      if (library && library->notify) library->notify(kNotifyEnd, 0, 0);
+      if (library && library->notify) library->notify(library_notify::kEnd, 0, 0);
     }
   }
   if (state.hidden_owner && Windows().Exists(state.hidden_owner)) {
@@ -229,7 +226,7 @@ void InitializeRuntime() {
     for (std::int32_t i = 0; i < program->library_count; ++i) {
       const LibraryDescriptor* library = program->libraries[i];
       if (library && library->notify) {
-        library->notify(kNotifyStart, reinterpret_cast<std::intptr_t>(&Notify), 0);
+        library->notify(library_notify::kStart, reinterpret_cast<std::intptr_t>(&Notify), 0);
       }
     }
     if (program->form_description_size != 0) {
@@ -306,9 +303,9 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
     ws.Show(object->handle(), visible ? os::ShowMode::kNormal : os::ShowMode::kHide);
   }
 
-  RaiseSimpleEvent(window_id, 0, 0);
-  if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, 3);
-  if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, 4);
+  RaiseSimpleEvent(window_id, 0, event::kWindowCreated);
+  if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, event::kWindowLoaded);
+  if (FindLoaded(window_id)) RaiseSimpleEvent(window_id, 0, event::kWindowAboutToShow);
   if (!FindLoaded(window_id)) return 0;
   auto* top = static_cast<WindowComponent*>(window->objects[0].get());
   // The focus moves into the window as it shows; its got-focus event is raised once, below.
@@ -316,7 +313,7 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
   ws.Show(top->handle(), top->start_mode());
   --state.delivery_suppressed;
   if (Component* focused = ComponentByHandle(ws.GetFocus())) {
-    RaiseSimpleEvent(focused->window_id(), focused->unit_id(), -7);
+    RaiseSimpleEvent(focused->window_id(), focused->unit_id(), event::kGotFocus);
   }
   return reinterpret_cast<std::intptr_t>(top);
 }
@@ -330,17 +327,17 @@ void RunMessageLoop() {
 
 std::intptr_t Notify(int code, std::intptr_t p1, std::intptr_t p2) {
   switch (code) {
-    case 1002:
+    case notify::kFindClass:
       return reinterpret_cast<std::intptr_t>(FindClass(static_cast<std::uint32_t>(p1)));
-    case kComponentDestroyed:
+    case notify::kComponentDestroyed:
       if (Component* c =
               FindComponent(static_cast<std::uint32_t>(p1), static_cast<std::uint32_t>(p2))) {
         c->OnDestroyed();
       }
       return 0;
-    case 2008:
+    case notify::kRaiseShortEvent:
       return RaiseShortEvent(reinterpret_cast<ShortEventRequest*>(p1));
-    case 2031:
+    case notify::kRaiseEvent:
       return RaiseEvent(reinterpret_cast<EventRequest*>(p1));
     default:
       return RuntimeRequest(code, p1, p2);

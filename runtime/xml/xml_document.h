@@ -12,12 +12,9 @@
 #include <string_view>
 #include <vector>
 
-namespace marvane::xml {
+#include "platform/gbk_bytes.h"
 
-// A byte above 0x80 starts a two-byte character; the byte after it belongs to that character.
-inline bool IsLeadByte(char c) {
-  return static_cast<unsigned char>(c) > 0x80;
-}
+namespace marvane::xml {
 
 struct XmlAttribute {
   std::string_view name;

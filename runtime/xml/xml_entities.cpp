@@ -29,7 +29,7 @@ std::string EncodeMarkup(std::string_view path) {
   out.reserve(path.size());
   for (std::size_t i = 0; i < path.size(); ++i) {
     char c = path[i];
-    if (IsLeadByte(c)) {
+    if (gbk::IsLeadByteOrFF(c)) {
       out.push_back(c);
       if (i + 1 < path.size()) out.push_back(path[++i]);
       continue;
@@ -71,7 +71,7 @@ std::string DecodeEntities(std::string_view text) {
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
-    if (IsLeadByte(c)) {
+    if (gbk::IsLeadByteOrFF(c)) {
       flush(i);
       out.push_back(c);
       if (i + 1 < text.size()) out.push_back(text[++i]);

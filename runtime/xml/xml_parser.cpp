@@ -37,8 +37,8 @@ struct Stops {
   constexpr Stops(std::string_view bytes, bool lead_bytes) {
     for (char c : bytes)
       stop[static_cast<unsigned char>(c)] = true;
-    for (int c = 0x81; lead_bytes && c < 256; ++c)
-      stop[c] = true;
+    for (int c = 0; lead_bytes && c < 256; ++c)
+      if (gbk::IsLeadByteOrFF(static_cast<unsigned char>(c))) stop[c] = true;
   }
 };
 constexpr Stops kTagStops(std::string_view("\"<>\0", 4), true);
@@ -53,6 +53,11 @@ std::size_t PlainRun(std::string_view s, std::size_t i, const Stops& stops) {
   while (j < s.size() && !stops.stop[static_cast<unsigned char>(s[j])])
     ++j;
   return j - i;
+}
+
+// The width of the character at i: a lead byte takes the byte after it along, when there is one.
+std::size_t CharacterWidth(std::string_view s, std::size_t i) {
+  return gbk::IsLeadByteOrFF(s[i]) && i + 1 < s.size() ? 2 : 1;
 }
 
 enum class Step { kTag, kEnd, kFail };
@@ -110,9 +115,9 @@ class Parser {
  private:
   Step ReadNextTag();
   bool ReadText();
+  bool TakeDoubleByte();
   bool ParseTag(bool empty_element);
-  bool ParseEmptyElementTag();
-  bool ParseTagWithText();
+  bool ParseTagBuffer(bool empty_element);
   bool ParseAttributes();
   bool AddAttribute(std::string_view name, std::string_view value,
                     std::unordered_set<std::string_view>* seen);
@@ -148,11 +153,8 @@ Step Parser::ReadNextTag() {
       ++pos_;
       continue;
     }
-    if (IsLeadByte(c)) {
-      if (pos_ + 1 >= n) return Step::kFail;
-      Put(buffer_, c);
-      Put(buffer_, copy_[pos_ + 1]);
-      pos_ += 2;
+    if (gbk::IsLeadByteOrFF(c)) {
+      if (!TakeDoubleByte()) return Step::kFail;
       continue;
     }
     if (c == '<') {
@@ -187,6 +189,16 @@ Step Parser::ReadNextTag() {
   return ParseTag(empty_element) ? Step::kTag : Step::kFail;
 }
 
+// Copies the double-byte character at the position into the tag buffer; false when the document
+// ends inside it.
+bool Parser::TakeDoubleByte() {
+  if (pos_ + 1 >= copy_.size()) return false;
+  Put(buffer_, copy_[pos_]);
+  Put(buffer_, copy_[pos_ + 1]);
+  pos_ += 2;
+  return true;
+}
+
 // The text after a start or end tag, up to the next tag; "<!...>" markup inside it is dropped and
 // CDATA sections are kept whole. The position is left on the "<" of the next tag.
 bool Parser::ReadText() {
@@ -218,11 +230,8 @@ bool Parser::ReadText() {
       }
       continue;
     }
-    if (IsLeadByte(c)) {
-      if (pos_ + 1 >= n) return false;
-      Put(buffer_, c);
-      Put(buffer_, copy_[pos_ + 1]);
-      pos_ += 2;
+    if (gbk::IsLeadByteOrFF(c)) {
+      if (!TakeDoubleByte()) return false;
       continue;
     }
     if (c == '<') {
@@ -250,59 +259,33 @@ bool Parser::ReadText() {
 bool Parser::ParseTag(bool empty_element) {
   tag_.Reset(empty_element);
   word_.clear();
-  bool ok = empty_element ? ParseEmptyElementTag() : ParseTagWithText();
-  if (!ok) return false;
+  if (!ParseTagBuffer(empty_element)) return false;
   return tag_.attribute_text.empty() || ParseAttributes();
 }
 
 // What the scan of a tag buffer is collecting.
 enum class Reading { kNothing, kName, kAttributes, kContent };
 
-// "<name attributes/>": no text.
-bool Parser::ParseEmptyElementTag() {
+// "<name attributes/>", which has no text, or "<name attributes>text<", whose text is kept
+// trimmed (with CDATA, only the last section counts). The empty element's head ends at "/>", the
+// other's at ">"; neither byte means anything in the other form.
+bool Parser::ParseTagBuffer(bool empty_element) {
   const std::string& b = buffer_;
   const std::size_t n = b.size();
   Reading reading = Reading::kNothing;
   bool in_quote = false;
-  for (std::size_t i = 0; i < n; ++i) {
-    char c = b[i];
-    if (c == '"') in_quote = !in_quote;
-    if (in_quote) {
-      word_.push_back(c);
-    } else if (IsLeadByte(c)) {
-      word_.push_back(c);
-      if (i + 1 < n) word_.push_back(b[++i]);
-    } else if (c == '<') {
-      word_.clear();
-      reading = Reading::kName;
-    } else if (c == ' ' && reading == Reading::kName) {
-      if (word_.empty()) return false;
-      tag_.name = word_;
-      word_.clear();
-      reading = Reading::kAttributes;
-    } else if (c == '/' && i + 1 < n && b[i + 1] == '>') {
-      if (reading == Reading::kName) tag_.name = word_;
-      if (reading == Reading::kAttributes) tag_.attribute_text = word_;
-      word_.clear();
-      reading = Reading::kContent;
-    } else {
-      word_.push_back(c);
-    }
-  }
-  return true;
-}
-
-// "<name attributes>text<": the text is kept trimmed; with CDATA, only the last section counts.
-bool Parser::ParseTagWithText() {
-  const std::string& b = buffer_;
-  const std::size_t n = b.size();
-  Reading reading = Reading::kNothing;
-  bool in_quote = false;
-  bool tag_ended = false;
+  bool tag_ended = false;  // only a tag with text gets past its head
   bool in_cdata = false;
+  auto end_head = [&] {
+    if (reading == Reading::kName) tag_.name = word_;
+    if (reading == Reading::kAttributes) tag_.attribute_text = word_;
+    if (reading == Reading::kName || reading == Reading::kAttributes) word_.clear();
+    reading = Reading::kContent;
+  };
   for (std::size_t i = 0; i < n; ++i) {
-    // A run that every branch below would only add to the word goes in at once.
-    if (!in_quote && !in_cdata && !(tag_ended && tag_.cdata)) {
+    // A run that every branch below would only add to the word goes in at once. The empty
+    // element's "/" is no stop, so it is scanned byte by byte.
+    if (!empty_element && !in_quote && !in_cdata && !(tag_ended && tag_.cdata)) {
       if (std::size_t run = PlainRun(b, i, reading == Reading::kName ? kNameStops : kBufferStops)) {
         word_.append(b, i, run);
         i += run - 1;
@@ -324,9 +307,10 @@ bool Parser::ParseTagWithText() {
       }
       continue;
     }
-    if (IsLeadByte(c)) {
-      word_.push_back(c);
-      if (i + 1 < n) word_.push_back(b[++i]);
+    if (gbk::IsLeadByteOrFF(c)) {
+      const std::size_t width = CharacterWidth(b, i);
+      word_.append(b, i, width);
+      i += width - 1;
       continue;
     }
     if (c == '<') {
@@ -350,18 +334,20 @@ bool Parser::ParseTagWithText() {
       reading = Reading::kAttributes;
       continue;
     }
-    if (c == '>') {
-      if (reading == Reading::kName) tag_.name = word_;
-      if (reading == Reading::kAttributes) tag_.attribute_text = word_;
-      if (reading == Reading::kName || reading == Reading::kAttributes) word_.clear();
-      reading = Reading::kContent;
+    if (empty_element && c == '/' && i + 1 < n && b[i + 1] == '>') {
+      end_head();
+      word_.clear();
+      continue;
+    }
+    if (!empty_element && c == '>') {
+      end_head();
       tag_ended = true;
       continue;
     }
     if (tag_ended && tag_.cdata) continue;  // only CDATA content counts once a section was seen
     word_.push_back(c);
   }
-  return true;  // the text ran to the end of the document: it stays empty
+  return true;  // a tag with text that ran to the end of the document keeps it empty
 }
 
 // Reads the attribute text one attribute at a time; any malformed attribute fails the tag.
@@ -384,8 +370,8 @@ bool Parser::ParseAttributes() {
     bool ended = false;  // the attempt ended at a byte rather than at the end of the text
     while (i < n && !ended) {
       const char c = t[i];
-      if (IsLeadByte(c)) {
-        std::size_t width = i + 1 < n ? 2 : 1;
+      if (gbk::IsLeadByteOrFF(c)) {
+        const std::size_t width = CharacterWidth(t, i);
         if (expecting_name) {
           if (name_length == 0) name_begin = i;
           name_length += width;

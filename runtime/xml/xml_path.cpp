@@ -9,7 +9,7 @@ std::string_view NextStep(std::string_view path, std::size_t* pos) {
   std::size_t begin = *pos;
   std::size_t i = begin;
   while (i < path.size() && path[i] != '/')
-    i += IsLeadByte(path[i]) ? 2 : 1;
+    i += gbk::IsLeadByteOrFF(path[i]) ? 2 : 1;
   if (i > path.size()) i = path.size();
   *pos = i + 1;
   return path.substr(begin, i - begin);

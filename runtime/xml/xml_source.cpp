@@ -49,7 +49,7 @@ bool EndsInsideCharacter(std::string_view s) {
     if (n - i >= 8 && EightBelow0x80(s.data() + i)) {
       i += 8;
     } else {
-      i += IsLeadByte(s[i]) ? 2 : 1;
+      i += gbk::IsLeadByteOrFF(s[i]) ? 2 : 1;
     }
   }
   return i > n;
@@ -68,7 +68,7 @@ void StripCommentsInPlace(std::string& s) {
   std::size_t i = 0;
   while (i < n) {
     char c = s[i];
-    if (IsLeadByte(c)) {
+    if (gbk::IsLeadByteOrFF(c)) {
       s[w++] = c;
       if (i + 1 < n) {
         s[w++] = s[i + 1];

@@ -53,7 +53,7 @@ bool AllowedDifference(std::string_view recorded_line, std::string_view our_line
     return true;
   }
   bool single_bytes = std::none_of(mine.begin(), mine.end(), [](char c) {
-    return profile::IsGbkLead(static_cast<unsigned char>(c));
+    return gbk::IsLeadByte(static_cast<unsigned char>(c));
   });
   return mine.size() == kLimit && theirs.size() == kLimit - 1 && mine.starts_with(theirs) &&
          single_bytes;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/gbk_bytes.h"
 #include "platform/platform.h"
 #include "runtime/commands/file/file_commands.h"
 #include "runtime/commands/profile/profile_cache.h"
@@ -69,7 +70,7 @@ std::string_view BufferedDefault(std::string_view text) {
   std::size_t end = 0;
   while (end < text.size()) {
     auto c = static_cast<unsigned char>(text[end]);
-    std::size_t step = (c >= 0x81 && c <= 0xFE && end + 1 < text.size()) ? 2 : 1;
+    std::size_t step = (gbk::IsLeadByte(c) && end + 1 < text.size()) ? 2 : 1;
     if (end + step > profile::ProfileIndex::kValueLimit) break;
     end += step;
   }

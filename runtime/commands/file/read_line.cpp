@@ -10,6 +10,7 @@
 #include <cstring>
 #include <typeinfo>
 
+#include "platform/gbk_bytes.h"
 #include "platform/platform.h"
 #include "runtime/commands/file/file_commands.h"
 #include "runtime/commands/file/read_ahead_file.h"
@@ -147,7 +148,7 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
       i = NextSpecialByte(chunk, i, count);
       if (i == count) break;
       const auto c = static_cast<unsigned char>(chunk[i]);
-      if (c >= 0x80) {
+      if (gbk::IsHighByte(c)) {
         if (i + 1 == count) {
           trail_due = true;
         } else if (chunk[i + 1] == '\0') {

@@ -71,7 +71,7 @@ void NormalizeGbkInPlace(std::string* bytes, LoneLead lone_lead) {
       if (i == n) break;
     }
     auto c = static_cast<unsigned char>(s[i]);
-    if (!IsGbkLead(c)) {
+    if (!gbk::IsLeadByte(c)) {
       s[w++] = s[i];
       continue;
     }
@@ -80,7 +80,7 @@ void NormalizeGbkInPlace(std::string* bytes, LoneLead lone_lead) {
       continue;
     }
     auto next = static_cast<unsigned char>(s[i + 1]);
-    if (IsGbkTrail(next)) {
+    if (gbk::IsTrailByte(next)) {
       s[w++] = s[i];
       s[w++] = s[i + 1];
     } else {

@@ -6,16 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/gbk_bytes.h"
 #include "platform/platform.h"
 
 namespace marvane::profile {
-
-inline bool IsGbkLead(unsigned char c) {
-  return c >= 0x81 && c <= 0xFE;
-}
-inline bool IsGbkTrail(unsigned char c) {
-  return c >= 0x40 && c <= 0xFE && c != 0x7F;
-}
 
 // What a lead byte at the very end of the bytes becomes: "?" in a file, nothing in a name asked
 // for (the platform's two conversions differ there).

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/gbk_bytes.h"
 #include "runtime/commands/profile/profile_decode.h"
 
 namespace marvane::profile {
@@ -56,7 +57,7 @@ Span Unquote(const char* t, Span s) {
 std::size_t LastCloseBracket(const char* t, Span s) {
   std::size_t found = std::string_view::npos;
   for (std::size_t i = s.begin; i < s.end; ++i) {
-    if (IsGbkLead(static_cast<unsigned char>(t[i])) && i + 1 < s.end) {
+    if (gbk::IsLeadByte(static_cast<unsigned char>(t[i])) && i + 1 < s.end) {
       ++i;
     } else if (t[i] == ']') {
       found = i;
@@ -70,15 +71,11 @@ Span LimitValue(const char* t, Span s) {
   std::size_t limit = s.begin + ProfileIndex::kValueLimit;
   std::size_t i = s.begin;
   while (i < limit) {
-    std::size_t step = IsGbkLead(static_cast<unsigned char>(t[i])) ? 2 : 1;
+    std::size_t step = gbk::IsLeadByte(static_cast<unsigned char>(t[i])) ? 2 : 1;
     if (i + step > limit) break;
     i += step;
   }
   return {s.begin, i};
-}
-
-char FoldByte(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Names compare and hash as their folded form reads: ASCII letters in lower case, a double-byte
@@ -88,11 +85,11 @@ std::uint32_t FoldedHash(std::string_view name) {
   std::uint64_t h = kHashBasis;
   for (std::size_t i = 0; i < name.size(); ++i) {
     const char c = name[i];
-    if (IsGbkLead(static_cast<unsigned char>(c)) && i + 1 < name.size()) {
+    if (gbk::IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < name.size()) {
       h = (h ^ static_cast<unsigned char>(c)) * kHashPrime;
       h = (h ^ static_cast<unsigned char>(name[++i])) * kHashPrime;
     } else {
-      h = (h ^ static_cast<unsigned char>(FoldByte(c))) * kHashPrime;
+      h = (h ^ static_cast<unsigned char>(gbk::AsciiLower(c))) * kHashPrime;
     }
   }
   return static_cast<std::uint32_t>(h ^ (h >> 32));
@@ -101,10 +98,10 @@ std::uint32_t FoldedHash(std::string_view name) {
 bool FoldedEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (IsGbkLead(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+    if (gbk::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
-    } else if (FoldByte(a[i]) != FoldByte(b[i])) {
+    } else if (gbk::AsciiLower(a[i]) != gbk::AsciiLower(b[i])) {
       return false;
     }
   }

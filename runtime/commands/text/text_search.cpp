@@ -11,7 +11,7 @@ namespace {
 bool EqualAt(const char* at, const char* search, std::size_t m, bool fold) {
   if (!fold) return std::memcmp(at, search, m) == 0;
   for (std::size_t i = 0; i < m; ++i) {
-    if (FoldAscii(at[i]) != FoldAscii(search[i])) return false;
+    if (gbk::AsciiLower(at[i]) != gbk::AsciiLower(search[i])) return false;
   }
   return true;
 }
@@ -19,7 +19,7 @@ bool EqualAt(const char* at, const char* search, std::size_t m, bool fold) {
 // The next character by code-page stepping: its value and size; value 0 at the end of the text.
 unsigned NextCharacter(const unsigned char* p, std::size_t* size) {
   if (p[0] == 0) return *size = 0, 0;
-  if (IsCodePageLead(p[0])) {
+  if (gbk::IsLeadByte(p[0])) {
     if (p[1] == 0) return *size = 0, 0;  // a lead byte before the NUL ends the text
     *size = 2;
     return p[0] * 256u + p[1];
@@ -91,8 +91,8 @@ void CompareText(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
     unsigned ca = NextCharacter(a, &na);
     unsigned cb = NextCharacter(b, &nb);
     if (!exact) {
-      if (ca >= 'A' && ca <= 'Z') ca += 32;
-      if (cb >= 'A' && cb <= 'Z') cb += 32;
+      ca = gbk::AsciiLowerCode(ca);
+      cb = gbk::AsciiLowerCode(cb);
     }
     if (ca != cb) {
       order = ca < cb ? -1 : 1;

@@ -52,7 +52,7 @@ int SetProperty(Component* object, std::int32_t index, const PropertyValue& valu
 
 }  // namespace
 
-const PropertyInfo kButtonProperties[] = {{1005, 0}};
+const PropertyInfo kButtonProperties[] = {{property_type::kText, 0}};
 const std::int32_t kButtonPropertyCount = 1;
 
 void* ButtonInterface(int number) {

@@ -135,8 +135,10 @@ int SetProperty(Component* object, std::int32_t index, const PropertyValue& valu
 }  // namespace
 
 const PropertyInfo kComboBoxProperties[] = {
-    {1006, 0}, {1005, 0}, {1001, 0}, {1001, 0}, {1001, 0}, {1003, 0},
-    {1001, 0}, {1014, 0}, {1014, 0}, {1013, 0}, {1020, 0}, {1001, 0},
+    {property_type::kChoice, 0},  {property_type::kText, 0},       {property_type::kInteger, 0},
+    {property_type::kInteger, 0}, {property_type::kInteger, 0},    {property_type::kLogical, 0},
+    {property_type::kInteger, 0}, {property_type::kColor, 0},      {property_type::kColor, 0},
+    {property_type::kFont, 0},    {property_type::kItemValues, 0}, {property_type::kInteger, 0},
 };
 const std::int32_t kComboBoxPropertyCount = 12;
 

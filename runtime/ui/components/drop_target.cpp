@@ -107,7 +107,9 @@ class DropTarget final : public Component, public os::DropSink {
   // when a fatal report ends the program from inside the handler.
   static void Raise(std::uint32_t window, std::uint32_t unit, int kind, const std::string& text) {
     Text variable = MakeText(text);
-    auto release = [&variable] { Notify(2025, reinterpret_cast<std::intptr_t>(variable), 0); };
+    auto release = [&variable] {
+      Notify(request::kFree, reinterpret_cast<std::intptr_t>(variable), 0);
+    };
     struct Release {
       decltype(release)& run;
       ~Release() { run(); }
@@ -120,7 +122,7 @@ class DropTarget final : public Component, public os::DropSink {
     request.arguments[0].payload = reinterpret_cast<std::uintptr_t>(&variable);
     request.arguments[0].type = type::kText;
     request.arguments[0].state = kByReference;
-    Notify(2031, reinterpret_cast<std::intptr_t>(&request), 0);
+    Notify(notify::kRaiseEvent, reinterpret_cast<std::intptr_t>(&request), 0);
   }
 
   void Revoke() {
@@ -159,7 +161,10 @@ int SetProperty(Component* object, std::int32_t index, const PropertyValue& valu
 
 }  // namespace
 
-const PropertyInfo kDropTargetProperties[] = {{1003, 0}, {1003, 0}, {1003, 0}, {1003, 0}};
+const PropertyInfo kDropTargetProperties[] = {{property_type::kLogical, 0},
+                                              {property_type::kLogical, 0},
+                                              {property_type::kLogical, 0},
+                                              {property_type::kLogical, 0}};
 const std::int32_t kDropTargetPropertyCount = 4;
 
 void* DropTargetInterface(int number) {
@@ -178,7 +183,8 @@ bool DropGivenFiles(const std::vector<std::string>& paths) {
 
 void RegisterDropArea(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
   const ValueRecord& self = Arg(argc, args, 0);
-  auto* component = reinterpret_cast<Component*>(Notify(2007, self.low, self.high));
+  auto* component =
+      reinterpret_cast<Component*>(Notify(request::kComponentObjectOrFail, self.low, self.high));
   auto* target = dynamic_cast<DropTarget*>(component);
   auto window = static_cast<os::WindowHandle>(Arg(argc, args, 1).low);
   *result = BoolValue(target && target->Register(window));

@@ -177,9 +177,12 @@ std::string AllPropertyData(Component* object) {
 }  // namespace
 
 const PropertyInfo kEditBoxProperties[] = {
-    {1005, 0}, {1006, 0}, {1014, 0}, {1014, 0}, {1013, 0}, {1003, 0},
-    {1001, 0}, {1003, 0}, {1006, 0}, {1006, 0}, {1006, 0}, {1001, 0},
-    {1006, 0}, {1003, 0}, {1001, 0}, {1001, 0}, {1001, 0}, {1001, 0},
+    {property_type::kText, 0},    {property_type::kChoice, 0},  {property_type::kColor, 0},
+    {property_type::kColor, 0},   {property_type::kFont, 0},    {property_type::kLogical, 0},
+    {property_type::kInteger, 0}, {property_type::kLogical, 0}, {property_type::kChoice, 0},
+    {property_type::kChoice, 0},  {property_type::kChoice, 0},  {property_type::kInteger, 0},
+    {property_type::kChoice, 0},  {property_type::kLogical, 0}, {property_type::kInteger, 0},
+    {property_type::kInteger, 0}, {property_type::kInteger, 0}, {property_type::kInteger, 0},
 };
 const std::int32_t kEditBoxPropertyCount = 18;
 

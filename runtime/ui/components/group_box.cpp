@@ -29,7 +29,7 @@ Component* Create(const CreateParams& p) {
 
 }  // namespace
 
-const PropertyInfo kGroupBoxProperties[] = {{1005, 0}};
+const PropertyInfo kGroupBoxProperties[] = {{property_type::kText, 0}};
 const std::int32_t kGroupBoxPropertyCount = 0;
 
 void* GroupBoxInterface(int number) {

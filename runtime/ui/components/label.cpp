@@ -30,7 +30,7 @@ Component* Create(const CreateParams& p) {
 
 }  // namespace
 
-const PropertyInfo kLabelProperties[] = {{1005, 0}};
+const PropertyInfo kLabelProperties[] = {{property_type::kText, 0}};
 const std::int32_t kLabelPropertyCount = 0;
 
 void* LabelInterface(int number) {

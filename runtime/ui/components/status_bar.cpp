@@ -6,6 +6,7 @@
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime.h"
 #include "runtime/ui/runtime_state.h"
+#include "runtime/values/core.h"
 #include "runtime/values/values.h"
 
 namespace marvane::ui {
@@ -195,8 +196,9 @@ std::string AllPropertyData(Component* object) {
 }  // namespace
 
 // Own properties 8-13: background, position, size grip, font, image list, part table.
-const PropertyInfo kStatusBarProperties[] = {{1014, 0}, {1006, 0}, {1003, 0},
-                                             {1013, 0}, {1024, 0}, {1024, 0}};
+const PropertyInfo kStatusBarProperties[] = {
+    {property_type::kColor, 0}, {property_type::kChoice, 0},      {property_type::kLogical, 0},
+    {property_type::kFont, 0},  {property_type::kBinaryBlock, 0}, {property_type::kBinaryBlock, 0}};
 const std::int32_t kStatusBarPropertyCount = 6;
 
 void* StatusBarInterface(int number) {
@@ -205,7 +207,8 @@ void* StatusBarInterface(int number) {
 
 void SetStatusPartText(ValueRecord* /*result*/, std::int32_t argc, ValueRecord* args) {
   const ValueRecord& self = Arg(argc, args, 0);
-  auto* component = reinterpret_cast<Component*>(Notify(2007, self.low, self.high));
+  auto* component =
+      reinterpret_cast<Component*>(Notify(request::kComponentObjectOrFail, self.low, self.high));
   auto* bar = dynamic_cast<StatusBar*>(component);
   if (!bar) return;
   const ValueRecord& text = Arg(argc, args, 2);

@@ -82,7 +82,7 @@ Component* Create(const CreateParams& p) {
 }  // namespace
 
 // The window's own properties are not used by this program; it only creates the window.
-const PropertyInfo kWindowProperties[] = {{1005, 0}};
+const PropertyInfo kWindowProperties[] = {{property_type::kText, 0}};
 const std::int32_t kWindowPropertyCount = 0;
 
 void* WindowInterface(int number) {
