@@ -14,7 +14,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 15
 BENCH_SIZES ?= 1000,10000,100000,1000000
 BENCH_WINE_SIZES ?= 1000,10000,50000
-FUZZ_TARGETS := xml_fuzz form_fuzz profile_fuzz cloud_list_fuzz text_fuzz
+FUZZ_TARGETS := xml_fuzz form_fuzz profile_fuzz cloud_list_fuzz text_fuzz program_fuzz
 
 # Debian packages, by what needs them.
 NATIVE_PACKAGES := cmake g++ make python3 libgtest-dev libbenchmark-dev googletest
