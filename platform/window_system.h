@@ -191,12 +191,14 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
 
+  // Where the events go; null: nowhere.
   virtual void SetEventSink(WindowEvents* events) = 0;
   // Once per GUI thread, before any drag and drop.
   virtual bool InitializeDragDrop() = 0;
+  // Undoes one InitializeDragDrop.
   virtual void ReleaseDragDrop() = 0;
 
-  // Creation: 0 on failure.
+  // Creation: 0 on failure, such as a control's parent that does not exist.
   virtual WindowHandle CreateTopLevel(const TopLevelArgs& args) = 0;
   virtual WindowHandle CreateHiddenOwner() = 0;
   virtual WindowHandle CreateEdit(const EditArgs& args) = 0;
@@ -207,6 +209,7 @@ class WindowSystem {
   virtual WindowHandle CreateStatusBar(const StatusBarArgs& args) = 0;
   // Destroys the window and its children; each is reported through OnDestroyed.
   virtual void Destroy(WindowHandle window) = 0;
+  // False once the window is destroyed, and for 0.
   virtual bool Exists(WindowHandle window) = 0;
 
   // Moves a control into another container, keeping its position relative to the new one.
@@ -216,39 +219,52 @@ class WindowSystem {
   // The window's own visible state as last shown or hidden, whatever its containers show.
   virtual bool IsVisible(WindowHandle window) = 0;
   virtual void Enable(WindowHandle window, bool enabled) = 0;
+  // The window's own enabled state as last set, whatever its containers' is.
   virtual bool IsEnabled(WindowHandle window) = 0;
   // Position in the parent's client area (screen for a top-level window) and outer size.
   virtual Rect GetRect(WindowHandle window) = 0;
+  // In the terms GetRect reports.
   virtual void SetRect(WindowHandle window, const Rect& rect) = 0;
+  // The window or control that holds the keyboard focus; 0 when none does.
   virtual WindowHandle GetFocus() = 0;
+  // In the form's pixels.
   virtual void ScreenSize(std::int32_t* width, std::int32_t* height) = 0;
 
   // Text of a window, button, label, group box, edit box or (for a drop-down list) the selected
-  // item of a combo box. An edit box gives back what it was given after its case conversion.
+  // item of a combo box, or a status bar's first part. An edit box gives back what it was given
+  // after its case conversion.
   virtual void SetText(WindowHandle window, std::string_view text) = 0;
   virtual std::string GetText(WindowHandle window) = 0;
 
+  // A negative index selects no item.
   virtual void SetComboSelection(WindowHandle combo, std::int32_t index) = 0;
+  // The selected item's index; -1 when none is.
   virtual std::int32_t GetComboSelection(WindowHandle combo) = 0;
 
+  // Replaces all parts: widths, borders and texts.
   virtual void SetStatusParts(WindowHandle bar, const std::vector<StatusPart>& parts) = 0;
+  // One part's border and text; an index with no part is ignored.
   virtual void SetStatusText(WindowHandle bar, std::int32_t index, std::uint32_t border,
                              std::string_view text) = 0;
 
   // Drag and drop.
+  // The same number for the same name, whatever its case.
   virtual std::uint32_t RegisterFormat(std::string_view name) = 0;
+  // Drops on the window reach sink until revoked or the window goes; false when refused.
   virtual bool RegisterDropTarget(WindowHandle window, DropSink* sink) = 0;
   virtual void RevokeDropTarget(WindowHandle window) = 0;
 
   // The message loop: runs until the quit message, calling idle(count) with a rising count while
   // no message waits, until it returns false; user activity starts idle processing afresh.
   virtual void RunMessageLoop(const std::function<bool(int count)>& idle) = 0;
+  // Ends the loop once no other posted message waits.
   virtual void PostQuit(int code) = 0;
   // From another thread: hands the end request to the GUI thread through the hidden owner.
   virtual void SendEndRequest(WindowHandle owner, int code) = 0;
   // Runs task on the GUI thread from the message loop, right after the message being handled now
   // and before any later input; dropped unrun when the window is destroyed first.
   virtual void PostTask(WindowHandle window, std::function<void()> task) = 0;
+  // Milliseconds from some start, wrapping round.
   virtual std::uint32_t TickCount() = 0;
 };
 

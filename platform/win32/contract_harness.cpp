@@ -1,0 +1,38 @@
+#include "platform/win32/window_system.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/codec.h"
+#include "platform/window_system_contract.h"
+
+namespace marvane::os::contract {
+namespace {
+
+class Win32Harness final : public Harness {
+ public:
+  WindowSystem& system() override { return system_; }
+  std::vector<std::string> StatusTexts(WindowHandle bar) override {
+    HWND hwnd = win32::ToHwnd(bar);
+    auto parts = static_cast<int>(SendMessageW(hwnd, SB_GETPARTS, 0, 0));
+    std::vector<std::string> texts;
+    for (int i = 0; i < parts; ++i) {
+      auto length = LOWORD(SendMessageW(hwnd, SB_GETTEXTLENGTHW, i, 0));
+      std::wstring text(length + 1u, L'\0');
+      SendMessageW(hwnd, SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text.data()));
+      text.resize(length);
+      texts.push_back(win32::Gbk(text));
+    }
+    return texts;
+  }
+
+ private:
+  win32::Win32WindowSystem system_;
+};
+
+}  // namespace
+
+std::unique_ptr<Harness> MakeHarness() {
+  return std::make_unique<Win32Harness>();
+}
+
+}  // namespace marvane::os::contract
