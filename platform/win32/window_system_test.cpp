@@ -33,6 +33,7 @@ class Recorder final : public WindowEvents {
     end_thread = GetCurrentThreadId();
     system_->PostQuit(0);
   }
+  void OnContentChanged(WindowHandle edit) override { events.push_back({"changed", edit, 0}); }
   std::vector<Event> events;
   DWORD end_thread = 0;
 
