@@ -20,7 +20,7 @@ class Harness {
   // The standard cursor shown with the mouse over the window's client area; cursor::kDefault
   // when it is the window's own default.
   virtual std::uint32_t CursorOver(WindowHandle window) = 0;
-  // The user types one character into an edit box; it is handled before this returns.
+  // The user types one character at the end of an edit box; it is handled before this returns.
   virtual void Type(WindowHandle edit, char character) = 0;
 };
 

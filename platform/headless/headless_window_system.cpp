@@ -14,7 +14,7 @@ namespace {
 constexpr std::int32_t kStatusBarHeight = 22;
 // A closed drop-down combo box is as high as its field, which its font sets; the height it is
 // given is its list's.
-constexpr std::int32_t kClosedComboHeight = 20;
+constexpr std::int32_t kClosedComboHeight = 22;  // as the platform's at 96 DPI
 
 bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {

@@ -43,7 +43,10 @@ class Win32Harness final : public Harness {
     return kNoStandardCursor;
   }
   void Type(WindowHandle edit, char character) override {
-    SendMessageW(win32::ToHwnd(edit), WM_CHAR, static_cast<WPARAM>(character), 1);
+    HWND hwnd = win32::ToHwnd(edit);
+    auto end = static_cast<WPARAM>(GetWindowTextLengthW(hwnd));
+    SendMessageW(hwnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(hwnd, WM_CHAR, static_cast<WPARAM>(character), 1);
   }
 
  private:
