@@ -185,6 +185,8 @@ class WindowEvents {
   virtual void OnDestroyed(WindowHandle window) = 0;
   // Another thread asked the program to end (the private message to the hidden owner window).
   virtual void OnEndRequest(int code) = 0;
+  // An edit box's text changed: once for each SetText and each edit by the user; not on creation.
+  virtual void OnContentChanged(WindowHandle edit) = 0;
 };
 
 class WindowSystem {
@@ -198,7 +200,8 @@ class WindowSystem {
   // Undoes one InitializeDragDrop.
   virtual void ReleaseDragDrop() = 0;
 
-  // Creation: 0 on failure, such as a control's parent that does not exist.
+  // Creation: 0 on failure, such as a control's parent that does not exist. A control starts
+  // hidden, whatever its parent shows, until Show.
   virtual WindowHandle CreateTopLevel(const TopLevelArgs& args) = 0;
   virtual WindowHandle CreateHiddenOwner() = 0;
   virtual WindowHandle CreateEdit(const EditArgs& args) = 0;
@@ -221,7 +224,8 @@ class WindowSystem {
   virtual void Enable(WindowHandle window, bool enabled) = 0;
   // The window's own enabled state as last set, whatever its containers' is.
   virtual bool IsEnabled(WindowHandle window) = 0;
-  // Position in the parent's client area (screen for a top-level window) and outer size.
+  // Position in the parent's client area (screen for a top-level window) and outer size; a
+  // drop-down combo box's height is its closed height, whatever height it was given.
   virtual Rect GetRect(WindowHandle window) = 0;
   // In the terms GetRect reports.
   virtual void SetRect(WindowHandle window, const Rect& rect) = 0;
@@ -230,13 +234,18 @@ class WindowSystem {
   // In the form's pixels.
   virtual void ScreenSize(std::int32_t* width, std::int32_t* height) = 0;
 
+  // Shows the cursor that the data names (platform/cursor_data.h) while the mouse is over the
+  // window's client area or a part of the control. False, and the default cursor, when it names
+  // none or the window does not exist.
+  virtual bool SetCursor(WindowHandle window, std::string_view cursor) = 0;
+
   // Text of a window, button, label, group box, edit box or (for a drop-down list) the selected
   // item of a combo box, or a status bar's first part. An edit box gives back what it was given
   // after its case conversion.
   virtual void SetText(WindowHandle window, std::string_view text) = 0;
   virtual std::string GetText(WindowHandle window) = 0;
 
-  // A negative index selects no item.
+  // An index outside the list, negative or past its end, selects no item.
   virtual void SetComboSelection(WindowHandle combo, std::int32_t index) = 0;
   // The selected item's index; -1 when none is.
   virtual std::int32_t GetComboSelection(WindowHandle combo) = 0;

@@ -13,6 +13,12 @@ class HeadlessHarness final : public Harness {
       texts.push_back(part.text);
     return texts;
   }
+  std::uint32_t CursorOver(WindowHandle window) override { return system_.CursorOf(window); }
+  void Type(WindowHandle edit, char character) override {
+    system_.Type(edit, std::string(1, character));
+    system_.PostQuit(0);
+    system_.RunMessageLoop({});
+  }
 
  private:
   headless::HeadlessWindowSystem system_;

@@ -23,6 +23,8 @@ class DragTest : public ::testing::Test {
     EditArgs edit;
     edit.parent = group_;
     edit_ = ws_.CreateEdit(edit);
+    ws_.Show(group_, ShowMode::kNormal);
+    ws_.Show(edit_, ShowMode::kNormal);
     ws_.Show(top_, ShowMode::kNormal);
   }
 

@@ -142,6 +142,7 @@ TEST_F(LoopTest, AClickReachesOnlyAButtonTheUserCanReach) {
     ws_.Show(top, ShowMode::kNormal);
     WindowHandle target = c.setup == kNotAButton ? ws_.CreateLabel(Child<LabelArgs>(top))
                                                  : ws_.CreateButton(Child<ButtonArgs>(top));
+    ws_.Show(target, ShowMode::kNormal);
     if (c.setup == kDisabled) ws_.Enable(target, false);
     if (c.setup == kHiddenWindow) ws_.Show(top, ShowMode::kHide);
     if (c.setup == kDisabledWindow) ws_.Enable(top, false);
@@ -160,6 +161,7 @@ TEST_F(LoopTest, AClickReachesOnlyAButtonTheUserCanReach) {
 TEST_F(LoopTest, CloseAndFocusActThroughTheQueue) {
   WindowHandle top = Top();
   WindowHandle edit = ws_.CreateEdit(Child<EditArgs>(top));
+  ws_.Show(edit, ShowMode::kNormal);
   ws_.Show(top, ShowMode::kNormal);
   ws_.Focus(edit);
   ws_.Close(edit);  // not a top-level window: nothing
@@ -199,6 +201,7 @@ TEST_F(LoopTest, TypingHonoursReadOnlyTheLengthLimitAndCaseConversion) {
     args.case_conversion = c.conversion;
     args.text = c.before;
     WindowHandle edit = ws_.CreateEdit(args);
+    ws_.Show(edit, ShowMode::kNormal);
     ws_.Type(edit, c.typed);
     ws_.RunMessageLoop(nullptr);
     EXPECT_EQ(ws_.GetText(edit), c.after) << c.name;

@@ -14,7 +14,7 @@
 namespace marvane::os::headless::testing {
 
 struct Event {
-  enum Kind { kClicked, kFocusGained, kFocusLost, kDestroyed, kEndRequest };
+  enum Kind { kClicked, kFocusGained, kFocusLost, kDestroyed, kEndRequest, kContentChanged };
   Kind kind;
   WindowHandle window = 0;
   int code = 0;
@@ -22,7 +22,8 @@ struct Event {
 };
 
 inline void PrintTo(const Event& e, std::ostream* os) {
-  static const char* const kNames[] = {"clicked", "focus+", "focus-", "destroyed", "end"};
+  static const char* const kNames[] = {"clicked",   "focus+", "focus-",
+                                       "destroyed", "end",    "changed"};
   *os << kNames[e.kind] << "(" << e.window << (e.kind == Event::kEndRequest ? ", " : "")
       << (e.kind == Event::kEndRequest ? std::to_string(e.code) : "") << ")";
 }
@@ -35,6 +36,7 @@ class EventLog final : public WindowEvents {
   }
   void OnDestroyed(WindowHandle window) override { Record({Event::kDestroyed, window}); }
   void OnEndRequest(int code) override { Record({Event::kEndRequest, 0, code}); }
+  void OnContentChanged(WindowHandle edit) override { Record({Event::kContentChanged, edit}); }
 
   std::vector<Event> events;
   // Runs after each event is recorded: a test reacts as the runtime would.

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/cursor_data.h"
 #include "platform/headless/headless_window_system.h"
 
 namespace marvane::os::headless {
@@ -21,6 +22,7 @@ struct HeadlessWindowSystem::Window {
   bool tab_stop = false;
   bool dying = false;  // destruction has begun
   ShowMode show_mode = ShowMode::kHide;
+  std::uint32_t cursor = cursor::kDefault;  // the standard cursor shown over it
 
   // The creation arguments, their string views pointing into the two owned copies below.
   std::variant<std::monostate, TopLevelArgs, EditArgs, ButtonArgs, GroupBoxArgs, LabelArgs,

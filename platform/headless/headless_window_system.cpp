@@ -12,6 +12,9 @@ namespace {
 
 // A status bar takes its height from its font; the stored height only when one is given.
 constexpr std::int32_t kStatusBarHeight = 22;
+// A closed drop-down combo box is as high as its field, which its font sets; the height it is
+// given is its list's.
+constexpr std::int32_t kClosedComboHeight = 22;  // as the platform's at 96 DPI
 
 bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -85,8 +88,8 @@ HeadlessWindowSystem::Window* HeadlessWindowSystem::NewControl(const ControlBase
   w->rect = base.rect;
   w->enabled = !base.disabled;
   w->tab_stop = base.tab_stop;
-  w->visible = true;  // child controls are created visible; the runtime shows or hides them
-  w->show_mode = ShowMode::kNormal;
+  w->visible = false;  // as the platform's controls: the runtime shows or hides each itself
+  w->show_mode = ShowMode::kHide;
   return &Add(std::move(w));
 }
 
@@ -278,7 +281,12 @@ bool HeadlessWindowSystem::IsEnabled(WindowHandle window) {
 
 Rect HeadlessWindowSystem::GetRect(WindowHandle window) {
   Window* w = Find(window);
-  return w ? w->rect : Rect{};
+  if (!w) return {};
+  Rect rect = w->rect;
+  if (w->kind == WindowKind::kComboBox && w->combo_kind != ComboKind::kSimple) {
+    rect.height = kClosedComboHeight;
+  }
+  return rect;
 }
 
 void HeadlessWindowSystem::SetRect(WindowHandle window, const Rect& rect) {
@@ -291,6 +299,14 @@ void HeadlessWindowSystem::SetRect(WindowHandle window, const Rect& rect) {
 void HeadlessWindowSystem::ScreenSize(std::int32_t* width, std::int32_t* height) {
   *width = screen_width_;
   *height = screen_height_;
+}
+
+bool HeadlessWindowSystem::SetCursor(WindowHandle window, std::string_view cursor) {
+  Window* w = Live(window);
+  std::optional<std::uint32_t> named = cursor::Named(cursor);
+  if (!w) return false;
+  w->cursor = named.value_or(cursor::kDefault);
+  return named.has_value();
 }
 
 void HeadlessWindowSystem::set_screen_size(std::int32_t width, std::int32_t height) {
@@ -353,6 +369,7 @@ void HeadlessWindowSystem::SetText(WindowHandle window, std::string_view text) {
       // of that size costs more than converting it.
       w->text.assign(text);
       ConvertCase(w->text, w->case_conversion);
+      if (events_) events_->OnContentChanged(window);
       return;
     case WindowKind::kComboBox:
       if (w->combo_kind == ComboKind::kDropDownList) {
@@ -449,6 +466,11 @@ WindowHandle HeadlessWindowSystem::FindByText(WindowKind kind, std::string_view 
 ShowMode HeadlessWindowSystem::GetShowMode(WindowHandle window) const {
   Window* w = Find(window);
   return w ? w->show_mode : ShowMode::kHide;
+}
+
+std::uint32_t HeadlessWindowSystem::CursorOf(WindowHandle window) const {
+  Window* w = Find(window);
+  return w ? w->cursor : cursor::kDefault;
 }
 
 namespace {

@@ -80,6 +80,7 @@ class HeadlessWindowSystem final : public WindowSystem {
   void SetRect(WindowHandle window, const Rect& rect) override;
   WindowHandle GetFocus() override { return focus_; }
   void ScreenSize(std::int32_t* width, std::int32_t* height) override;
+  bool SetCursor(WindowHandle window, std::string_view cursor) override;
   void SetText(WindowHandle window, std::string_view text) override;
   std::string GetText(WindowHandle window) override;
   void SetComboSelection(WindowHandle combo, std::int32_t index) override;
@@ -141,6 +142,8 @@ class HeadlessWindowSystem final : public WindowSystem {
   // The first existing window of the kind whose text is `text`; 0 when there is none.
   WindowHandle FindByText(WindowKind kind, std::string_view text);
   ShowMode GetShowMode(WindowHandle window) const;
+  // The standard cursor shown over the window; cursor::kDefault for its own.
+  std::uint32_t CursorOf(WindowHandle window) const;
   // The arguments a window was created with (their texts copied); null for another kind.
   const TopLevelArgs* top_level_args(WindowHandle window) const;
   const EditArgs* edit_args(WindowHandle window) const;

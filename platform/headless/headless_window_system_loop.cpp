@@ -142,9 +142,11 @@ void HeadlessWindowSystem::Type(WindowHandle edit, std::string_view text) {
       std::size_t room = w->max_length > w->text.size() ? w->max_length - w->text.size() : 0;
       take = WholeCharacters(typed, room);
     }
+    if (take == 0) return;
     std::string inserted = typed.substr(0, take);
     ConvertCase(inserted, w->case_conversion);
     w->text += inserted;
+    if (events_) events_->OnContentChanged(edit);
   });
 }
 

@@ -4,14 +4,6 @@
 #include "platform/win32/window_system.h"
 
 namespace marvane::os::win32 {
-namespace {
-
-std::int32_t Clamp(std::int32_t index, LRESULT count) {
-  if (index < 0 || count <= 0) return -1;
-  return index < count ? index : static_cast<std::int32_t>(count - 1);
-}
-
-}  // namespace
 
 WindowHandle Win32WindowSystem::CreateComboBox(const ComboBoxArgs& args) {
   ChildStyle style;
@@ -65,8 +57,10 @@ void Win32WindowSystem::AdjustItemHeight(HWND combo, Win32Window* record) {
 
 void Win32WindowSystem::SetComboSelection(WindowHandle combo, std::int32_t index) {
   HWND hwnd = ToHwnd(combo);
+  // Past the end, as -1, clears the selection; not every version of the control does so itself.
   LRESULT count = SendMessageW(hwnd, CB_GETCOUNT, 0, 0);
-  SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(Clamp(index, count)), 0);
+  WPARAM item = index >= 0 && index < count ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1);
+  SendMessageW(hwnd, CB_SETCURSEL, item, 0);
 }
 
 std::int32_t Win32WindowSystem::GetComboSelection(WindowHandle combo) {

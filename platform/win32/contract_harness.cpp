@@ -2,11 +2,14 @@
 
 #include <commctrl.h>
 
+#include "platform/cursor_data.h"
 #include "platform/win32/codec.h"
 #include "platform/window_system_contract.h"
 
 namespace marvane::os::contract {
 namespace {
+
+constexpr std::uint32_t kNoStandardCursor = 0xFFFFFFFF;
 
 class Win32Harness final : public Harness {
  public:
@@ -23,6 +26,27 @@ class Win32Harness final : public Harness {
       texts.push_back(win32::Gbk(text));
     }
     return texts;
+  }
+  std::uint32_t CursorOver(WindowHandle window) override {
+    HWND hwnd = win32::ToHwnd(window);
+    HCURSOR before = SetCursor(nullptr);
+    SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    HCURSOR shown = GetCursor();
+    SetCursor(before);
+    if (shown == reinterpret_cast<HCURSOR>(GetClassLongPtrW(hwnd, GCLP_HCURSOR))) {
+      return cursor::kDefault;
+    }
+    for (std::uint32_t number : cursor::kStandard) {
+      if (shown == LoadCursorW(nullptr, MAKEINTRESOURCEW(number))) return number;
+    }
+    return kNoStandardCursor;
+  }
+  void Type(WindowHandle edit, char character) override {
+    HWND hwnd = win32::ToHwnd(edit);
+    auto end = static_cast<WPARAM>(GetWindowTextLengthW(hwnd));
+    SendMessageW(hwnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(hwnd, WM_CHAR, static_cast<WPARAM>(character), 1);
   }
 
  private:

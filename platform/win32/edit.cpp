@@ -65,7 +65,9 @@ WindowHandle Win32WindowSystem::CreateEdit(const EditArgs& args) {
     SendMessageW(hwnd, EM_SETPASSWORDCHAR, static_cast<WPARAM>(args.password_char), 0);
   }
   std::wstring text = Wide(args.text);
+  setting_text_ = true;  // a new control's text is no change
   SetWindowTextW(hwnd, text.c_str());
+  setting_text_ = false;
   WPARAM start = WideOffset(args.text, args.selection_start);
   WPARAM end = WideOffset(args.text, args.selection_start + args.selection_length);
   SendMessageW(hwnd, EM_SETSEL, start, static_cast<LPARAM>(end));

@@ -79,6 +79,7 @@ LRESULT Win32WindowSystem::OwnWindowMessage(HWND hwnd, UINT message, WPARAM wpar
   }
   if (!record) return DefWindowProcW(hwnd, message, wparam, lparam);
   if (message == WM_DESTROY) RevokeDrop(hwnd, record);
+  if (message == WM_SETCURSOR && CursorMessage(hwnd, record, wparam, lparam)) return TRUE;
   if (message == kRunTaskMessage) {
     RunTask(hwnd);
     return 0;
@@ -162,6 +163,9 @@ LRESULT Win32WindowSystem::ControlMessage(HWND hwnd, UINT message, WPARAM wparam
     case WM_DESTROY:
       RevokeDrop(hwnd, record);
       break;
+    case WM_SETCURSOR:
+      if (record && CursorMessage(hwnd, record, wparam, lparam)) return TRUE;
+      break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
       LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
@@ -204,6 +208,9 @@ bool Win32WindowSystem::ParentMessage(HWND hwnd, UINT message, WPARAM wparam, LP
       } else if (events_ && child->kind == Kind::kComboBox &&
                  (code == CBN_SETFOCUS || code == CBN_KILLFOCUS)) {
         events_->OnFocusChanged(ToHandle(control), code == CBN_SETFOCUS);
+      } else if (events_ && child->kind == Kind::kEdit && code == EN_CHANGE && !setting_text_) {
+        HandlerScope scope(this);
+        events_->OnContentChanged(ToHandle(control));
       }
       *result = 0;
       return true;
@@ -257,6 +264,16 @@ void Win32WindowSystem::LayOutStatusBars(HWND parent) {
   }
   for (HWND bar : bars)
     SendMessageW(bar, WM_SIZE, 0, 0);
+}
+
+bool Win32WindowSystem::CursorMessage(HWND hwnd, Win32Window* record, WPARAM wparam,
+                                      LPARAM lparam) {
+  if (!record->cursor || LOWORD(lparam) != HTCLIENT) return false;
+  HWND over = nullptr;
+  FindControl(reinterpret_cast<HWND>(wparam), &over);
+  if (over != hwnd) return false;  // a child with a cursor of its own, or its class's
+  ::SetCursor(record->cursor);
+  return true;
 }
 
 // Like a dialog, the window keeps the control that had the focus when it was deactivated (a

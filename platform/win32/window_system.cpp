@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/cursor_data.h"
 #include "platform/win32/codec.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/drop_target.h"
@@ -221,12 +222,27 @@ void Win32WindowSystem::ScreenSize(std::int32_t* width, std::int32_t* height) {
   *height = Unscale(GetSystemMetrics(SM_CYSCREEN), dpi);
 }
 
+bool Win32WindowSystem::SetCursor(WindowHandle window, std::string_view cursor) {
+  Win32Window* record = Find(ToHwnd(window));
+  std::optional<std::uint32_t> named = cursor::Named(cursor);
+  if (!record) return false;
+  record->cursor = nullptr;
+  if (!named) return false;
+  if (*named == cursor::kDefault) return true;
+  record->cursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(*named));
+  return record->cursor != nullptr;
+}
+
 void Win32WindowSystem::SetText(WindowHandle window, std::string_view text) {
   HWND hwnd = ToHwnd(window);
   Win32Window* record = Find(hwnd);
   if (record && record->kind == Win32Window::Kind::kEdit) {
     record->pending_text = std::string(text);
     if (handlers_running_ == 0) FlushText(hwnd, record);
+    // A multi-line edit control sends no EN_CHANGE for a text set from outside; its parent hears
+    // of it as of the user's edits.
+    SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), EN_CHANGE),
+                 reinterpret_cast<LPARAM>(hwnd));
     return;
   }
   std::wstring wide = Wide(text);
@@ -237,7 +253,9 @@ void Win32WindowSystem::FlushText(HWND hwnd, Win32Window* record) {
   if (!record->pending_text) return;
   std::wstring wide = Wide(*record->pending_text);
   record->pending_text.reset();
+  setting_text_ = true;
   SetWindowTextW(hwnd, wide.c_str());
+  setting_text_ = false;
 }
 
 void Win32WindowSystem::FlushTexts() {
@@ -281,13 +299,13 @@ std::uint32_t Win32WindowSystem::RegisterFormat(std::string_view name) {
 }
 
 Win32WindowSystem::HandlerScope::HandlerScope(Win32WindowSystem* system)
-    : system_(system), previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {
+    : system_(system), previous_(::SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {
   ++system_->handlers_running_;
 }
 
 Win32WindowSystem::HandlerScope::~HandlerScope() {
   if (--system_->handlers_running_ == 0) system_->FlushTexts();
-  SetCursor(previous_);
+  ::SetCursor(previous_);
 }
 
 void Win32WindowSystem::PostTask(WindowHandle window, std::function<void()> task) {

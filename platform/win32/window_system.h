@@ -37,6 +37,8 @@ struct Win32Window {
   HICON big_icon = nullptr;
   HICON small_icon = nullptr;
   HFONT font = nullptr;  // a label paints with it
+  // The standard cursor shown over it; null for its class's own. Shared, so never destroyed.
+  HCURSOR cursor = nullptr;
   OleDropTarget* drop_target = nullptr;
   // A control's place in runtime pixels, kept to place it anew when the DPI changes.
   Rect logical;
@@ -90,6 +92,7 @@ class Win32WindowSystem final : public WindowSystem {
   void SetRect(WindowHandle window, const Rect& rect) override;
   WindowHandle GetFocus() override;
   void ScreenSize(std::int32_t* width, std::int32_t* height) override;
+  bool SetCursor(WindowHandle window, std::string_view cursor) override;
 
   void SetText(WindowHandle window, std::string_view text) override;
   std::string GetText(WindowHandle window) override;
@@ -157,6 +160,8 @@ class Win32WindowSystem final : public WindowSystem {
   void SetIcons(HWND top, Win32Window* record);
   // Places the window's controls, fonts and icons anew for another DPI.
   void ChangeDpi(HWND top, Win32Window* record, UINT dpi, const RECT* suggested);
+  // WM_SETCURSOR: the window's own cursor over its client area and inner parts; true when shown.
+  bool CursorMessage(HWND hwnd, Win32Window* record, WPARAM wparam, LPARAM lparam);
   // Gives the focus back to the control that had it; true when the message is handled.
   bool FocusMessage(HWND hwnd, Win32Window* record, UINT message, WPARAM wparam);
   // Keyboard handling of our own: Tab leaves a read-only edit box, Escape never closes anything.
@@ -179,6 +184,9 @@ class Win32WindowSystem final : public WindowSystem {
   // Tasks waiting for their window's private message, in the order they were posted.
   std::deque<std::pair<HWND, std::function<void()>>> tasks_;
   int handlers_running_ = 0;
+  // While the program's text goes into an edit box: the control's own EN_CHANGE is not reported,
+  // since SetText reports each change once whether the control sends one or not.
+  bool setting_text_ = false;
 };
 
 // A drop-down combo box is given at least this height (runtime pixels), which its list uses.

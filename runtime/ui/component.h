@@ -26,6 +26,8 @@ class Component {
   virtual void OnDestroyed() { handle_ = 0; }
   // A push button's click, reported by the window system.
   virtual void OnClicked() {}
+  // An edit box's text changed, by the program or the user.
+  virtual void OnContentChanged() {}
 
  protected:
   void set_handle(os::WindowHandle handle) { handle_ = handle; }

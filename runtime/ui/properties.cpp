@@ -139,6 +139,7 @@ void SetProperty(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t nu
       return;
     case property::kCursor:
       unit.cursor = pointer ? std::string(ByteSetView(pointer)) : std::string();
+      if (handle) ws.SetCursor(handle, unit.cursor);
       return;
     default:
       break;
@@ -202,6 +203,7 @@ void Rebuild(const Target& target) {
     }
     Windows().Show(fresh->handle(),
                    Windows().IsVisible(old) ? os::ShowMode::kNormal : os::ShowMode::kHide);
+    Windows().SetCursor(fresh->handle(), unit.cursor);
     window->objects[static_cast<std::size_t>(index)].reset(fresh);
     Windows().Destroy(old);
   }

@@ -98,6 +98,9 @@ class Events final : public os::WindowEvents {
     if (Component* c = ComponentByHandle(handle)) c->OnDestroyed();
   }
   void OnEndRequest(int code) override { EndProgram(code); }
+  void OnContentChanged(os::WindowHandle edit) override {
+    if (Component* c = ComponentByHandle(edit)) c->OnContentChanged();
+  }
 };
 
 Events& TheEvents() {
@@ -296,9 +299,11 @@ std::intptr_t LoadWindow(std::uint32_t window_id) {
                       window->objects[static_cast<std::size_t>(container)]->handle());
     }
   }
-  for (std::size_t i = 1; i < record->units.size(); ++i) {
+  for (std::size_t i = 0; i < record->units.size(); ++i) {
     Component* object = window->objects[i].get();
     if (!object || !object->handle()) continue;  // classes without a window are never shown
+    ws.SetCursor(object->handle(), record->units[i].cursor);
+    if (i == 0) continue;  // the window shows once its events have run
     bool visible = (record->units[i].flags & kUnitVisible) != 0;
     ws.Show(object->handle(), visible ? os::ShowMode::kNormal : os::ShowMode::kHide);
   }

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/cursor_data.h"
 #include "platform/headless/desktop.h"
 #include "resources/embedded.h"
 #include "runtime/ui/components/drop_target.h"
@@ -19,6 +20,7 @@
 #include "runtime/ui/libraries.h"
 #include "runtime/ui/properties.h"
 #include "runtime/ui/runtime.h"
+#include "runtime/ui/runtime_state.h"
 #include "runtime/values/core.h"
 #include "tests/support/runtime_fixture.h"
 #include "tests/support/values_helpers.h"
@@ -85,12 +87,16 @@ class WindowRuntimeTest : public testing::RuntimeTest {
   }
   ~WindowRuntimeTest() override { ResetRuntime(); }
 
-  // Starts the runtime and loads the start-up window, without running the loop.
-  void Start() {
+  // Starts the runtime and loads the start-up window, without running the loop; `change` alters
+  // a unit of the form as read before the window is loaded.
+  void Start(std::uint32_t unit = 0, const std::function<void(Unit&)>& change = {}) {
     header_.form_description = reinterpret_cast<const unsigned char*>(stream_.data());
     header_.form_description_size = stream_.size();
     SetProgram(&header_);
     InitializeRuntime();
+    for (Unit& u : State().form.windows[0].units) {
+      if (change && u.id == unit) change(u);
+    }
     LoadWindow(kWindow);
   }
   os::headless::HeadlessWindowSystem& windows() { return desktop_.windows(); }
@@ -192,6 +198,28 @@ TEST_F(WindowRuntimeTest, CommonPropertiesAreClamped) {
   SetProperty(kWindow, kButton, property::kVisible, -1, 0, 0);
   EXPECT_FALSE(windows().IsVisible(HandleOf(kButton)));
   EXPECT_EQ(GetProperty(kWindow, kButton, property::kVisible, -1), 0);
+}
+
+TEST_F(WindowRuntimeTest, TheMouseCursorShowsFromTheStartAndWhenWritten) {
+  Start(kButton, [](Unit& unit) { unit.cursor = os::cursor::DataOf(os::cursor::kHand); });
+  EXPECT_EQ(windows().CursorOf(HandleOf(kButton)), os::cursor::kHand);
+  EXPECT_EQ(windows().CursorOf(HandleOf(kEdit)), os::cursor::kDefault);
+  std::string cross = os::cursor::DataOf(os::cursor::kCross);
+  OwnedByteSet written(MakeByteSet(cross.data(), cross.size()));
+  ValueRecord value = ByteSetArg(written.get());
+  SetProperty(kWindow, kEdit, property::kCursor, -1, value.low, value.high);
+  EXPECT_EQ(windows().CursorOf(HandleOf(kEdit)), os::cursor::kCross);
+  SetProperty(kWindow, kEdit, 15, -1, 0, 0);  // made anew, it keeps its cursor
+  EXPECT_EQ(windows().CursorOf(HandleOf(kEdit)), os::cursor::kCross);
+}
+
+TEST_F(WindowRuntimeTest, SettingTheEditBoxContentRaisesItsContentChangedEvent) {
+  Start(kEdit, [](Unit& unit) { unit.events.push_back({0, 2}); });  // the click handler
+  calls.clear();
+  ValueRecord abc = PointerValue("abc", type::kText);
+  SetProperty(kWindow, kEdit, 8, -1, abc.low, abc.high);
+  SetProperty(kWindow, kEdit, 8, -1, 0, 0);
+  EXPECT_EQ(calls, (std::vector<std::string>{"clicked", "clicked"}));
 }
 
 TEST_F(WindowRuntimeTest, OwnPropertiesOfEditAndCombo) {

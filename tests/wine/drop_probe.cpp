@@ -98,6 +98,7 @@ class Events final : public os::WindowEvents {
     if (window == top) services_.windows->PostQuit(0);
   }
   void OnEndRequest(int code) override { services_.windows->PostQuit(code); }
+  void OnContentChanged(WindowHandle) override {}
   WindowHandle top = 0, list = 0, button = 0;
 
  private:

@@ -3,6 +3,7 @@
 #include "runtime/ui/component.h"
 #include "runtime/ui/components/class_support.h"
 #include "runtime/ui/components/stored_data.h"
+#include "runtime/ui/dispatch.h"
 #include "runtime/ui/form/stream_reader.h"
 #include "runtime/ui/runtime_state.h"
 
@@ -10,6 +11,8 @@ namespace marvane::ui {
 namespace {
 
 constexpr std::uint32_t kVersion = 2;
+// The class's own event: its text changed, set by the program or edited by the user.
+constexpr std::int32_t kContentChanged = 0;
 
 // The stored settings, in stream order; property n (from 9) is field n - 9 of `settings`.
 struct EditData {
@@ -72,6 +75,7 @@ class EditBox final : public Component {
   EditBox(const CreateParams& p, os::WindowHandle handle, EditData data)
       : Component(p.window_id, p.unit_id, handle), data_(std::move(data)) {}
   EditData& data() { return data_; }
+  void OnContentChanged() override { RaiseSimpleEvent(window_id(), unit_id(), kContentChanged); }
 
  private:
   EditData data_;
