@@ -109,6 +109,8 @@ struct LabelArgs : ControlBase {
 };
 
 enum class ComboKind { kSimple, kDropDown, kDropDownList };
+// A drop-down combo box is given at least this height, which its dropped list uses.
+inline constexpr std::int32_t kComboListMinHeight = 160;
 
 struct ComboBoxArgs : ControlBase {
   ComboKind kind = ComboKind::kDropDownList;

@@ -14,8 +14,8 @@ WindowHandle Win32WindowSystem::CreateComboBox(const ComboBoxArgs& args) {
   if (args.sorted) style.style |= CBS_SORT;
   ControlBase base = args;
   // The list drops down within the height the control is given.
-  if (args.kind != ComboKind::kSimple && base.rect.height < kComboListHeight) {
-    base.rect.height = kComboListHeight;
+  if (args.kind != ComboKind::kSimple && base.rect.height < kComboListMinHeight) {
+    base.rect.height = kComboListMinHeight;
   }
   auto record = std::make_unique<Win32Window>();
   record->kind = Win32Window::Kind::kComboBox;

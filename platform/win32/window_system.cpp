@@ -201,8 +201,8 @@ void Win32WindowSystem::SetRect(WindowHandle window, const Rect& rect) {
   // A drop-down combo box's height includes its list.
   Win32Window* record = Find(hwnd);
   if (record && record->kind == Win32Window::Kind::kComboBox &&
-      record->combo_kind != ComboKind::kSimple && height < kComboListHeight) {
-    height = kComboListHeight;
+      record->combo_kind != ComboKind::kSimple && height < kComboListMinHeight) {
+    height = kComboListMinHeight;
   }
   const Rect logical{rect.left, rect.top, rect.width, height};
   if (record) record->logical = logical;

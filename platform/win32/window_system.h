@@ -189,9 +189,6 @@ class Win32WindowSystem final : public WindowSystem {
   bool setting_text_ = false;
 };
 
-// A drop-down combo box is given at least this height (runtime pixels), which its list uses.
-inline constexpr std::int32_t kComboListHeight = 160;
-
 // The window procedure of our own classes and the subclass procedure of the standard controls.
 LRESULT CALLBACK OwnWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,

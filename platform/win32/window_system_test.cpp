@@ -167,10 +167,10 @@ TEST_F(Win32WindowSystemTest, ADropDownListDropsSeveralRowsWhateverItsHeight) {
   // height to whole rows).
   RECT dropped{};
   Send(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-  EXPECT_GT(dropped.bottom - dropped.top, kComboListHeight * 3 / 4);
+  EXPECT_GT(dropped.bottom - dropped.top, kComboListMinHeight * 3 / 4);
   system_.SetRect(combo, {96, 18, 224, 20});
   Send(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-  EXPECT_GT(dropped.bottom - dropped.top, kComboListHeight * 3 / 4);
+  EXPECT_GT(dropped.bottom - dropped.top, kComboListMinHeight * 3 / 4);
 }
 
 TEST_F(Win32WindowSystemTest, StatusBarParts) {

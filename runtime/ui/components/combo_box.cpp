@@ -11,7 +11,6 @@ namespace marvane::ui {
 namespace {
 
 constexpr std::uint32_t kVersion = 3;
-constexpr std::int32_t kDropDownMinHeight = 160;
 
 struct ComboData {
   std::uint32_t type = 2, max_length = 0, selection_start = 0, selection_length = 0, sorted = 0;
@@ -72,7 +71,8 @@ Component* Create(const CreateParams& p) {
            : d.type == 1 ? os::ComboKind::kDropDown
                          : os::ComboKind::kDropDownList;
   // The height given to a drop-down includes its list.
-  if (a.kind != os::ComboKind::kSimple) a.rect.height = std::max(a.rect.height, kDropDownMinHeight);
+  if (a.kind != os::ComboKind::kSimple)
+    a.rect.height = std::max(a.rect.height, os::kComboListMinHeight);
   a.sorted = d.sorted == 1;
   a.text = d.content;
   a.items = d.items;
