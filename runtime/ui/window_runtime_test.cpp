@@ -231,7 +231,14 @@ TEST_F(WindowRuntimeTest, RebuildKeepsContentAndPlace) {
   SetProperty(kWindow, kEdit, 8, -1, abc.low, abc.high);
   os::WindowHandle before = HandleOf(kEdit);
   const std::int32_t number = windows().edit_args(before)->id;
+  // What waits is handled first, against the old control and with events delivered.
+  calls.clear();
+  windows().Click(HandleOf(kButton));
+  os::WindowHandle seen = 0;
+  windows().Post([&] { seen = HandleOf(kEdit); });
   SetProperty(kWindow, kEdit, 15, -1, 0, 0);  // multi-line off: only a new control can do it
+  EXPECT_EQ(calls, std::vector<std::string>{"clicked"});
+  EXPECT_EQ(seen, before);
   os::WindowHandle after = HandleOf(kEdit);
   EXPECT_NE(after, before);
   EXPECT_EQ(windows().edit_args(after)->id, number);
