@@ -16,6 +16,8 @@ struct LoadedWindow {
   WindowRecord* record = nullptr;
   // The object slot of each unit, parallel to record->units; null for a unit without object.
   std::vector<std::unique_ptr<Component>> objects;
+  // The window wanted no more idle time in this idle phase.
+  bool idle_done = false;
   os::WindowHandle handle() const {
     return objects.empty() || !objects[0] ? 0 : objects[0]->handle();
   }

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "runtime/ui/components/window.h"
 #include "runtime/ui/dispatch.h"
+#include "runtime/ui/idle.h"
 #include "runtime/ui/properties.h"
 #include "runtime/ui/runtime.h"
 #include "runtime/ui/runtime_state.h"
@@ -143,7 +144,7 @@ void EndSequence(int code) {
   }
   if (state.end_started) return;
   state.end_started = true;
-  state.idle_callbacks.clear();
+  DropIdleCallbacks();
   while (!state.loaded.empty())
     DestroyLoaded(state.loaded.back().get());
   std::vector<Procedure> procedures;
@@ -162,20 +163,6 @@ void EndSequence(int code) {
   state.hidden_owner = 0;
   if (state.drag_drop_initialized) Windows().ReleaseDragDrop();
   state.drag_drop_initialized = false;
-}
-
-bool IdleStep(int count) {
-  RuntimeState& state = State();
-  if (count == 0) {
-    state.idle_start = Windows().TickCount();
-    // Callbacks whose window is gone are dropped.
-    std::erase_if(state.idle_callbacks,
-                  [](const IdleCallback& c) { return !Windows().Exists(c.window); });
-    for (const IdleCallback& c : std::vector<IdleCallback>(state.idle_callbacks))
-      c.procedure(c.value);
-  }
-  // The framework's own idle work takes counts 0 and 1; no window of this runtime asks for more.
-  return count < 1;
 }
 
 }  // namespace

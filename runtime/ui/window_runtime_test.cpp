@@ -15,7 +15,9 @@
 #include "resources/embedded.h"
 #include "runtime/ui/components/drop_target.h"
 #include "runtime/ui/components/status_bar.h"
+#include "runtime/ui/components/window.h"
 #include "runtime/ui/dispatch.h"
+#include "runtime/ui/idle.h"
 #include "runtime/ui/libraries.h"
 #include "runtime/ui/properties.h"
 #include "runtime/ui/runtime.h"
@@ -247,6 +249,42 @@ TEST_F(WindowRuntimeTest, RebuildKeepsContentAndPlace) {
   EXPECT_EQ(windows().GetText(after), "ABC");
   EXPECT_EQ(windows().ParentOf(after), HandleOf(kGroup));
   EXPECT_EQ(GetProperty(kWindow, kEdit, 15, -1), 0);
+}
+
+// Each idle phase calls the callbacks of live windows, then from count 2 offers the window the time
+// since idle began until it wants no more.
+TEST_F(WindowRuntimeTest, IdleWorkOfCallbacksAndWindows) {
+  Start();
+  auto* top = reinterpret_cast<WindowComponent*>(RuntimeRequest(2006, kWindow, 0));
+  ASSERT_NE(top, nullptr);
+  auto record = [](std::intptr_t value) { calls.push_back("callback " + std::to_string(value)); };
+  RegisterIdleCallback(top->handle(), record, 1);
+  RegisterIdleCallback(HandleOf(kButton), record, 2);
+  windows().Destroy(HandleOf(kButton));  // its callback goes with it
+  int wanted = 0;
+  top->set_idle_hook([&](std::uint32_t elapsed) {
+    calls.push_back(elapsed >= 40 ? "offered" : "offered too early");
+    return --wanted > 0;
+  });
+  struct Step {
+    int count;
+    int wanted;  // before the step
+    bool more;
+    std::vector<std::string> calls;
+  };
+  const Step steps[] = {
+      {0, 2, true, {"callback 1"}}, {1, 2, true, {}},  {2, 2, true, {"offered"}},
+      {3, 1, false, {"offered"}},   {4, 0, false, {}},  // left out for the rest of the phase
+      {0, 1, true, {"callback 1"}}, {1, 1, true, {}},  {2, 1, false, {"offered"}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.count);
+    calls.clear();
+    wanted = step.wanted;
+    EXPECT_EQ(IdleStep(step.count), step.more);
+    if (step.count == 0) windows().AdvanceTicks(40);
+    EXPECT_EQ(calls, step.calls);
+  }
 }
 
 // As the window shows, the control that takes the focus has its got-focus event raised once.
