@@ -287,6 +287,25 @@ TEST_F(WindowRuntimeTest, IdleWorkOfCallbacksAndWindows) {
   }
 }
 
+// A component whose window is gone tells the runtime (2000), which lets go of it; the window's own
+// notice takes the window off the loaded ones, and the last one ends the loop.
+TEST_F(WindowRuntimeTest, DestructionNoticeLetsGoOfTheComponent) {
+  Start();
+  Notify(notify::kComponentDestroyed, kWindow, kDrop);
+  EXPECT_EQ(RuntimeRequest(2006, kWindow, kDrop), 0);
+  EXPECT_NE(RuntimeRequest(2006, kWindow, kButton), 0);
+  Notify(notify::kComponentDestroyed, kWindow, 0);
+  EXPECT_EQ(RuntimeRequest(2006, kWindow, kButton), 0);
+
+  // Closing a window sends the notices: the quit message ends the loop.
+  ResetRuntime();
+  Start();
+  windows().Close(windows().WindowsOfKind(WindowKind::kTopLevel)[0]);
+  EXPECT_EQ(RunToEnd([] { RunMessageLoop(); }), std::nullopt);
+  EXPECT_EQ(windows().last_loop_end(), os::headless::LoopEnd::kQuit);
+  EXPECT_EQ(RuntimeRequest(2006, kWindow, 0), 0);
+}
+
 // As the window shows, the control that takes the focus has its got-focus event raised once.
 TEST_F(WindowRuntimeTest, GotFocusIsRaisedOnceAsTheWindowShows) {
   // The button's one binding, (event 0, handler 2), bound to got focus (-7) instead.

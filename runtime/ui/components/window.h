@@ -23,6 +23,9 @@ class WindowComponent final : public Component {
   bool OnIdle(std::uint32_t elapsed) { return idle_hook_ && idle_hook_(elapsed); }
   void set_idle_hook(IdleHook hook) { idle_hook_ = std::move(hook); }
 
+  // The platform window is gone: the runtime is told, and lets go of the window in answer.
+  void OnDestroyed() override;
+
  private:
   os::ShowMode start_mode_ = os::ShowMode::kNormal;
   IdleHook idle_hook_;
