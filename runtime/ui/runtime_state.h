@@ -8,6 +8,7 @@
 
 #include "runtime/ui/component.h"
 #include "runtime/ui/form/form_description.h"
+#include "runtime/ui/idle.h"
 #include "runtime/ui/program_header.h"
 
 namespace marvane::ui {
@@ -25,7 +26,7 @@ struct LoadedWindow {
 
 struct IdleCallback {
   os::WindowHandle window;
-  void (*procedure)(std::intptr_t value);
+  IdleProcedure procedure;
   std::intptr_t value;
 };
 
