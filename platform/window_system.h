@@ -268,6 +268,9 @@ class WindowSystem {
   // The message loop: runs until the quit message, calling idle(count) with a rising count while
   // no message waits, until it returns false; user activity starts idle processing afresh.
   virtual void RunMessageLoop(const std::function<bool(int count)>& idle) = 0;
+  // Handles the messages waiting, and those they post, then returns; a quit message met on the
+  // way stays for the loop.
+  virtual void ProcessPendingMessages() = 0;
   // Ends the loop once no other posted message waits.
   virtual void PostQuit(int code) = 0;
   // From another thread: hands the end request to the GUI thread through the hidden owner.

@@ -458,6 +458,27 @@ TEST_F(WindowSystemContract, APostedTaskRunsFromTheLoopAfterTheTaskThatPostedIt)
   EXPECT_EQ(ran, (std::vector<std::string>{"first", "first ends", "second", "posted by first"}));
 }
 
+TEST_F(WindowSystemContract, PendingMessagesAreHandledOutsideTheLoopAndTheQuitMessageStays) {
+  WindowHandle top = Top();
+  std::vector<std::string> ran;
+  ws_.PostTask(top, [&] {
+    ran.push_back("first");
+    ws_.PostTask(top, [&] { ran.push_back("posted by first"); });
+  });
+  ws_.PostQuit(0);
+  ws_.ProcessPendingMessages();
+  EXPECT_EQ(ran, (std::vector<std::string>{"first", "posted by first"}));
+  // The loop ends on the quit message still waiting, before any idle work; had it been lost, the
+  // idle step would run and end the loop itself.
+  bool idled = false;
+  ws_.RunMessageLoop([&](int) {
+    idled = true;
+    ws_.PostQuit(0);
+    return false;
+  });
+  EXPECT_FALSE(idled);
+}
+
 TEST_F(WindowSystemContract, APostedTaskIsDroppedWhenItsWindowGoesFirst) {
   WindowHandle top = Top();
   WindowHandle before = ws_.CreateEdit(Child<EditArgs>(top));

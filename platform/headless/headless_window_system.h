@@ -92,6 +92,7 @@ class HeadlessWindowSystem final : public WindowSystem {
   bool RegisterDropTarget(WindowHandle window, DropSink* sink) override;
   void RevokeDropTarget(WindowHandle window) override;
   void RunMessageLoop(const std::function<bool(int count)>& idle) override;
+  void ProcessPendingMessages() override;
   void PostQuit(int code) override { quit_ = code; }
   void SendEndRequest(WindowHandle owner, int code) override;
   void PostTask(WindowHandle window, std::function<void()> task) override;
@@ -191,6 +192,9 @@ class HeadlessWindowSystem final : public WindowSystem {
   void DeliverSentRequests();
   // Runs the posted tasks, oldest first; true when there was one.
   bool RunPostedTasks();
+  // Handles what waits ahead of the quit message: sent requests, then the posted tasks or else the
+  // user's next action; true when a task or an action ran.
+  bool HandleWaiting();
   void DeliverEndRequest(WindowHandle owner, int code);
 
   std::map<WindowHandle, std::unique_ptr<Window>> windows_;

@@ -32,17 +32,8 @@ void HeadlessWindowSystem::RunMessageLoop(const std::function<bool(int count)>& 
   bool closed_windows = false;
   idle_cut_off_ = false;
   for (;;) {
-    DeliverSentRequests();
-    if (RunPostedTasks()) {
-      count = 0;
-      idle_done = false;
-      continue;
-    }
-    if (!queue_.empty()) {
-      std::function<void()> action = std::move(queue_.front());
-      queue_.pop_front();
-      action();
-      // Every queued item is the user's doing: idle work starts afresh after it.
+    // Every task and queued action is user activity here: idle work starts afresh after it.
+    if (HandleWaiting()) {
       count = 0;
       idle_done = false;
       continue;
@@ -75,6 +66,21 @@ void HeadlessWindowSystem::RunMessageLoop(const std::function<bool(int count)>& 
     last_loop_end_ = LoopEnd::kRanDry;
     return;
   }
+}
+
+void HeadlessWindowSystem::ProcessPendingMessages() {
+  while (HandleWaiting()) {
+  }
+}
+
+bool HeadlessWindowSystem::HandleWaiting() {
+  DeliverSentRequests();
+  if (RunPostedTasks()) return true;
+  if (queue_.empty()) return false;
+  std::function<void()> action = std::move(queue_.front());
+  queue_.pop_front();
+  action();
+  return true;
 }
 
 bool HeadlessWindowSystem::CloseTopLevels() {

@@ -39,19 +39,35 @@ void Win32WindowSystem::RunMessageLoop(const std::function<bool(int count)>& idl
     }
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) return;
-    // Keyboard navigation (Tab, Enter, arrows) among the controls of our top-level windows.
-    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    Win32Window* record = root ? Find(root) : nullptr;
-    bool handled =
-        record && record->kind == Win32Window::Kind::kTopLevel && IsDialogMessageW(root, &msg);
-    if (!handled) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    Deliver(msg);
     if (idle && filter.IsActivity(msg)) {
       idling = true;
       count = 0;
     }
+  }
+}
+
+void Win32WindowSystem::ProcessPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Taking the quit message clears it: post it again so the loop still ends.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Deliver(msg);
+  }
+}
+
+void Win32WindowSystem::Deliver(MSG& msg) {
+  // Keyboard navigation (Tab, Enter, arrows) among the controls of our top-level windows.
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  Win32Window* record = root ? Find(root) : nullptr;
+  bool handled =
+      record && record->kind == Win32Window::Kind::kTopLevel && IsDialogMessageW(root, &msg);
+  if (!handled) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
 }
 

@@ -109,6 +109,7 @@ class Win32WindowSystem final : public WindowSystem {
   void RevokeDropTarget(WindowHandle window) override;
 
   void RunMessageLoop(const std::function<bool(int count)>& idle) override;
+  void ProcessPendingMessages() override;
   void PostQuit(int code) override;
   void SendEndRequest(WindowHandle owner, int code) override;
   void PostTask(WindowHandle window, std::function<void()> task) override;
@@ -171,6 +172,9 @@ class Win32WindowSystem final : public WindowSystem {
   void FlushText(HWND hwnd, Win32Window* record);
   void FlushTexts();
   void RunTask(HWND hwnd);
+  // One message taken from the queue: keyboard navigation among a window's controls, or the
+  // message translated and dispatched.
+  void Deliver(MSG& msg);
   // The combo box's item height: its font's, plus the stored addition at the window's DPI.
   void AdjustItemHeight(HWND combo, Win32Window* record);
   // The status bar's part edges at the window's DPI.

@@ -49,7 +49,7 @@ std::int64_t PointerResult(void* p) {
 }
 
 // Rebuilds a component from its current stored data in the same place of its window.
-void Rebuild(const Target& target);
+void Rebuild(std::uint32_t window_id, std::uint32_t unit_id);
 
 }  // namespace
 
@@ -162,42 +162,53 @@ void SetProperty(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t nu
   } else {
     value.number = word;
   }
-  if (set(t.object, number - property::kFirstOwn, value) == 1) Rebuild(t);
+  if (set(t.object, number - property::kFirstOwn, value) == 1) Rebuild(window_id, unit_id);
 }
 
 namespace {
 
-void Rebuild(const Target& target) {
-  const Unit& unit = *target.unit;
-  if (!target.object || !target.window->handle() || !Windows().Exists(target.window->handle())) {
-    return;
-  }
+// Event delivery stops while a control is replaced; a counter, so an end of the program that
+// began meanwhile stays in force.
+class DeliverySuppressed {
+ public:
+  DeliverySuppressed() { ++State().delivery_suppressed; }
+  ~DeliverySuppressed() { --State().delivery_suppressed; }
+  DeliverySuppressed(const DeliverySuppressed&) = delete;
+  DeliverySuppressed& operator=(const DeliverySuppressed&) = delete;
+};
+
+void Rebuild(std::uint32_t window_id, std::uint32_t unit_id) {
+  LoadedWindow* window = FindLoaded(window_id);
+  if (!window || !Windows().Exists(window->handle())) return;
+  // What already waits is handled against the control as it is; it may take the window with it.
+  Windows().ProcessPendingMessages();
+  window = FindLoaded(window_id);
+  if (!window || !Windows().Exists(window->handle())) return;
+  const int index = FindUnitIndex(*window->record, unit_id);
+  if (index < 0) return;
+  const Unit& unit = window->record->units[static_cast<std::size_t>(index)];
+  Component* object = window->objects[static_cast<std::size_t>(index)].get();
+  if (!object || !Windows().Exists(object->handle())) return;
   auto data_of = ClassProc<GetAllPropertyDataProc>(unit, interface_number::kGetAllPropertyData);
   auto create = ClassProc<CreateProc>(unit, interface_number::kCreate);
   if (!data_of || !create) return;
-  // Events stay suppressed while the control is replaced; a counter, so an end of the program
-  // that began meanwhile stays in force.
-  ++State().delivery_suppressed;
-  std::string data = data_of(target.object);
-  os::WindowHandle old = target.object->handle();
+  DeliverySuppressed suppressed;
+  std::string data = data_of(object);
+  os::WindowHandle old = object->handle();
   CreateParams params;
   params.data = data;
   params.disabled = (unit.flags & kUnitDisabled) != 0;
   params.tab_stop = (unit.flags & kUnitTabStop) != 0;
-  params.parent = target.window->handle();
-  params.control_number =
-      ControlNumberOf(*target.window->record,
-                      static_cast<std::size_t>(FindUnitIndex(*target.window->record, unit.id)));
+  params.parent = window->handle();
+  params.control_number = ControlNumberOf(*window->record, static_cast<std::size_t>(index));
   params.rect = Windows().GetRect(old);
-  params.window_id = target.window->record->id;
+  params.window_id = window_id;
   params.unit_id = unit.id;
   Component* fresh = create(params);
   if (fresh) {
-    int index = FindUnitIndex(*target.window->record, unit.id);
     // Keep the container: the new control goes where the old one was.
-    LoadedWindow* window = target.window;
     if (unit.container != 0) {
-      if (Component* container = FindComponent(window->record->id, unit.container)) {
+      if (Component* container = FindComponent(window_id, unit.container)) {
         Windows().SetContainer(fresh->handle(), container->handle());
       }
     }
@@ -207,7 +218,8 @@ void Rebuild(const Target& target) {
     window->objects[static_cast<std::size_t>(index)].reset(fresh);
     Windows().Destroy(old);
   }
-  --State().delivery_suppressed;
+  // The messages the exchange caused go while delivery is still stopped.
+  Windows().ProcessPendingMessages();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "runtime/ui/component.h"
 #include "runtime/ui/form/form_description.h"
+#include "runtime/ui/idle.h"
 #include "runtime/ui/program_header.h"
 
 namespace marvane::ui {
@@ -16,6 +17,8 @@ struct LoadedWindow {
   WindowRecord* record = nullptr;
   // The object slot of each unit, parallel to record->units; null for a unit without object.
   std::vector<std::unique_ptr<Component>> objects;
+  // The window wanted no more idle time in this idle phase.
+  bool idle_done = false;
   os::WindowHandle handle() const {
     return objects.empty() || !objects[0] ? 0 : objects[0]->handle();
   }
@@ -23,7 +26,7 @@ struct LoadedWindow {
 
 struct IdleCallback {
   os::WindowHandle window;
-  void (*procedure)(std::intptr_t value);
+  IdleProcedure procedure;
   std::intptr_t value;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "runtime/ui/components/window.h"
 #include "runtime/ui/dispatch.h"
+#include "runtime/ui/idle.h"
 #include "runtime/ui/properties.h"
 #include "runtime/ui/runtime.h"
 #include "runtime/ui/runtime_state.h"
@@ -82,18 +83,20 @@ class Events final : public os::WindowEvents {
     }
   }
   void OnDestroyed(os::WindowHandle handle) override {
-    RuntimeState& state = State();
-    for (auto it = state.loaded.begin(); it != state.loaded.end(); ++it) {
-      LoadedWindow& window = **it;
-      if (window.handle() == handle) {
-        // The window goes: its components without a window of their own go with it.
-        for (auto& object : window.objects) {
-          if (object) object->OnDestroyed();
+    for (auto& loaded : State().loaded) {
+      LoadedWindow& window = *loaded;
+      if (window.handle() != handle) continue;
+      // Its components without a window of their own go with it, before it as its controls did.
+      const auto& units = window.record->units;
+      for (std::size_t i = 1; i < window.objects.size(); ++i) {
+        const ComponentClassInfo* info = FindClass(units[i].class_type);
+        if (window.objects[i] && info && (info->state_flags & kClassNoWindow)) {
+          window.objects[i]->OnDestroyed();
         }
-        state.loaded.erase(it);
-        if (state.loaded.empty() && state.loop_started) Windows().PostQuit(0);
-        return;
       }
+      // Each tells the runtime, which lets go of it: the window's own notice frees `window`.
+      window.objects[0]->OnDestroyed();
+      return;
     }
     if (Component* c = ComponentByHandle(handle)) c->OnDestroyed();
   }
@@ -122,10 +125,27 @@ std::string RunDirectoryOf(const std::string& path) {
   return last == std::string::npos ? std::string() : path.substr(0, last);
 }
 
+// A component's notice that its platform window is gone: the runtime lets go of its object, and
+// of the whole window when it is the window's own unit; the last window to go ends the loop.
+void ForgetDestroyed(std::uint32_t window_id, std::uint32_t unit_id) {
+  RuntimeState& state = State();
+  auto it = std::find_if(state.loaded.begin(), state.loaded.end(),
+                         [&](const auto& w) { return w->record->id == window_id; });
+  if (it == state.loaded.end()) return;
+  int index = FindUnitIndex(*(*it)->record, unit_id);
+  if (index < 0) return;
+  if (index > 0) {
+    (*it)->objects[static_cast<std::size_t>(index)].reset();
+    return;
+  }
+  state.loaded.erase(it);
+  if (state.loaded.empty() && state.loop_started) Windows().PostQuit(0);
+}
+
 void DestroyLoaded(LoadedWindow* window) {
   os::WindowHandle handle = window->handle();
   if (handle && Windows().Exists(handle)) {
-    Windows().Destroy(handle);  // OnDestroyed drops it from the loaded list
+    Windows().Destroy(handle);  // the window's notice drops it from the loaded list
   }
   auto& loaded = State().loaded;
   loaded.erase(std::remove_if(loaded.begin(), loaded.end(),
@@ -146,7 +166,7 @@ void EndSequence(int code) {
   }
   if (state.end_started) return;
   state.end_started = true;
-  state.idle_callbacks.clear();
+  DropIdleCallbacks();
   while (!state.loaded.empty())
     DestroyLoaded(state.loaded.back().get());
   std::vector<Procedure> procedures;
@@ -165,20 +185,6 @@ void EndSequence(int code) {
   state.hidden_owner = 0;
   if (state.drag_drop_initialized) Windows().ReleaseDragDrop();
   state.drag_drop_initialized = false;
-}
-
-bool IdleStep(int count) {
-  RuntimeState& state = State();
-  if (count == 0) {
-    state.idle_start = Windows().TickCount();
-    // Callbacks whose window is gone are dropped.
-    std::erase_if(state.idle_callbacks,
-                  [](const IdleCallback& c) { return !Windows().Exists(c.window); });
-    for (const IdleCallback& c : std::vector<IdleCallback>(state.idle_callbacks))
-      c.procedure(c.value);
-  }
-  // The framework's own idle work takes counts 0 and 1; no window of this runtime asks for more.
-  return count < 1;
 }
 
 }  // namespace
@@ -335,10 +341,7 @@ std::intptr_t Notify(int code, std::intptr_t p1, std::intptr_t p2) {
     case notify::kFindClass:
       return reinterpret_cast<std::intptr_t>(FindClass(static_cast<std::uint32_t>(p1)));
     case notify::kComponentDestroyed:
-      if (Component* c =
-              FindComponent(static_cast<std::uint32_t>(p1), static_cast<std::uint32_t>(p2))) {
-        c->OnDestroyed();
-      }
+      ForgetDestroyed(static_cast<std::uint32_t>(p1), static_cast<std::uint32_t>(p2));
       return 0;
     case notify::kRaiseShortEvent:
       return RaiseShortEvent(reinterpret_cast<ShortEventRequest*>(p1));

@@ -16,7 +16,9 @@
 #include "resources/embedded.h"
 #include "runtime/ui/components/drop_target.h"
 #include "runtime/ui/components/status_bar.h"
+#include "runtime/ui/components/window.h"
 #include "runtime/ui/dispatch.h"
+#include "runtime/ui/idle.h"
 #include "runtime/ui/libraries.h"
 #include "runtime/ui/properties.h"
 #include "runtime/ui/runtime.h"
@@ -259,7 +261,14 @@ TEST_F(WindowRuntimeTest, RebuildKeepsContentAndPlace) {
   SetProperty(kWindow, kEdit, 8, -1, abc.low, abc.high);
   os::WindowHandle before = HandleOf(kEdit);
   const std::int32_t number = windows().edit_args(before)->id;
+  // What waits is handled first, against the old control and with events delivered.
+  calls.clear();
+  windows().Click(HandleOf(kButton));
+  os::WindowHandle seen = 0;
+  windows().Post([&] { seen = HandleOf(kEdit); });
   SetProperty(kWindow, kEdit, 15, -1, 0, 0);  // multi-line off: only a new control can do it
+  EXPECT_EQ(calls, std::vector<std::string>{"clicked"});
+  EXPECT_EQ(seen, before);
   os::WindowHandle after = HandleOf(kEdit);
   EXPECT_NE(after, before);
   EXPECT_EQ(windows().edit_args(after)->id, number);
@@ -268,6 +277,61 @@ TEST_F(WindowRuntimeTest, RebuildKeepsContentAndPlace) {
   EXPECT_EQ(windows().GetText(after), "ABC");
   EXPECT_EQ(windows().ParentOf(after), HandleOf(kGroup));
   EXPECT_EQ(GetProperty(kWindow, kEdit, 15, -1), 0);
+}
+
+// Each idle phase calls the callbacks of live windows, then from count 2 offers the window the time
+// since idle began until it wants no more.
+TEST_F(WindowRuntimeTest, IdleWorkOfCallbacksAndWindows) {
+  Start();
+  auto* top = reinterpret_cast<WindowComponent*>(RuntimeRequest(2006, kWindow, 0));
+  ASSERT_NE(top, nullptr);
+  auto record = [](std::intptr_t value) { calls.push_back("callback " + std::to_string(value)); };
+  RegisterIdleCallback(top->handle(), record, 1);
+  RegisterIdleCallback(HandleOf(kButton), record, 2);
+  windows().Destroy(HandleOf(kButton));  // its callback goes with it
+  int wanted = 0;
+  top->set_idle_hook([&](std::uint32_t elapsed) {
+    calls.push_back(elapsed >= 40 ? "offered" : "offered too early");
+    return --wanted > 0;
+  });
+  struct Step {
+    int count;
+    int wanted;  // before the step
+    bool more;
+    std::vector<std::string> calls;
+  };
+  const Step steps[] = {
+      {0, 2, true, {"callback 1"}}, {1, 2, true, {}},  {2, 2, true, {"offered"}},
+      {3, 1, false, {"offered"}},   {4, 0, false, {}},  // left out for the rest of the phase
+      {0, 1, true, {"callback 1"}}, {1, 1, true, {}},  {2, 1, false, {"offered"}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.count);
+    calls.clear();
+    wanted = step.wanted;
+    EXPECT_EQ(IdleStep(step.count), step.more);
+    if (step.count == 0) windows().AdvanceTicks(40);
+    EXPECT_EQ(calls, step.calls);
+  }
+}
+
+// A component whose window is gone tells the runtime (2000), which lets go of it; the window's own
+// notice takes the window off the loaded ones, and the last one ends the loop.
+TEST_F(WindowRuntimeTest, DestructionNoticeLetsGoOfTheComponent) {
+  Start();
+  Notify(notify::kComponentDestroyed, kWindow, kDrop);
+  EXPECT_EQ(RuntimeRequest(2006, kWindow, kDrop), 0);
+  EXPECT_NE(RuntimeRequest(2006, kWindow, kButton), 0);
+  Notify(notify::kComponentDestroyed, kWindow, 0);
+  EXPECT_EQ(RuntimeRequest(2006, kWindow, kButton), 0);
+
+  // Closing a window sends the notices: the quit message ends the loop.
+  ResetRuntime();
+  Start();
+  windows().Close(windows().WindowsOfKind(WindowKind::kTopLevel)[0]);
+  EXPECT_EQ(RunToEnd([] { RunMessageLoop(); }), std::nullopt);
+  EXPECT_EQ(windows().last_loop_end(), os::headless::LoopEnd::kQuit);
+  EXPECT_EQ(RuntimeRequest(2006, kWindow, 0), 0);
 }
 
 // As the window shows, the control that takes the focus has its got-focus event raised once.

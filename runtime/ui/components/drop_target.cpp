@@ -36,8 +36,12 @@ class DropTarget final : public Component, public os::DropSink {
     return true;
   }
 
-  // The component's window is gone: no more drops.
-  void OnDestroyed() override { Revoke(); }
+  // The component's window is gone: no more drops, and the runtime is told; it frees this object
+  // in answer, so that is the last thing done here.
+  void OnDestroyed() override {
+    Revoke();
+    Notify(notify::kComponentDestroyed, window_id(), unit_id());
+  }
 
   bool& accepts(int kind) { return accepts_[kind]; }
 

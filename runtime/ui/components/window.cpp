@@ -3,6 +3,7 @@
 #include "runtime/ui/components/class_support.h"
 
 #include "runtime/ui/form/stream_reader.h"
+#include "runtime/ui/runtime.h"
 #include "runtime/ui/runtime_state.h"
 
 namespace marvane::ui {
@@ -80,6 +81,12 @@ Component* Create(const CreateParams& p) {
 }
 
 }  // namespace
+
+void WindowComponent::OnDestroyed() {
+  Component::OnDestroyed();
+  // The last thing this object does: the runtime frees it in answer.
+  Notify(notify::kComponentDestroyed, window_id(), unit_id());
+}
 
 // The window's own properties are not used by this program; it only creates the window.
 const PropertyInfo kWindowProperties[] = {{property_type::kText, 0}};
