@@ -130,8 +130,8 @@ class DropTarget final : public Component, public os::DropSink {
   }
 
   void Revoke() {
-    // Revoke the window the registration named; the original revoked the window it was created
-    // under, which left the registration to end only with that window.
+    // The window the registration named, which need not be the one the drop target was created
+    // under: revoking that one would leave the registration to end only with its window.
     if (registered_ && Windows().Exists(registered_)) Windows().RevokeDropTarget(registered_);
     registered_ = 0;
   }
