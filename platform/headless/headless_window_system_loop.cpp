@@ -144,6 +144,7 @@ void HeadlessWindowSystem::Type(WindowHandle edit, std::string_view text) {
     }
     std::string inserted = typed.substr(0, take);
     ConvertCase(inserted, w->case_conversion);
+    w->ConvertPendingCase();
     w->text += inserted;
   });
 }
