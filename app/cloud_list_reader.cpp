@@ -6,6 +6,7 @@
 #include "runtime/commands/file/file_commands.h"
 #include "runtime/commands/text/text_commands.h"
 #include "runtime/values/runtime_error.h"
+#include "runtime/values/text_builder.h"
 
 namespace marvane::app {
 namespace {
@@ -80,7 +81,8 @@ void CollectSectionNames(const char* path, OwnedTextArray* names) {
 
 Text ReadCloudUpdateList(const char* path, std::int32_t* count) {
   OwnedTextArray names;
-  std::string list;
+  // The list grows on the runtime heap and becomes the result without a copy.
+  TextBuilder list;
   CollectSectionNames(path, &names);
   const auto local_count = static_cast<std::int32_t>(ArrayCount(names.get()));
   // One reading of the file answers every section's lookup.
@@ -91,13 +93,13 @@ Text ReadCloudUpdateList(const char* path, std::int32_t* count) {
     OwnedText value = TakeText(
         CallCore(ReadProfileItem,
                  {TextArg(path), TextArg(NameAt(names, i, kValueLookup)), TextArg("Name"), {}}));
-    if (!list.empty()) list += "\r\n";
-    list += NameAt(names, i, kLineAppend);
-    list += ' ';
-    list += TextView(value.get());
+    if (!list.empty()) list.Append("\r\n");
+    list.Append(NameAt(names, i, kLineAppend));
+    list.Append(' ');
+    list.Append(TextView(value.get()));
   }
   *count = local_count;
-  return MakeText(std::string_view(list));
+  return list.Release();
 }
 
 }  // namespace marvane::app

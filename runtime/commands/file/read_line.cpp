@@ -15,54 +15,12 @@
 #include "runtime/commands/file/file_commands.h"
 #include "runtime/commands/file/read_ahead_file.h"
 #include "runtime/values/core.h"
+#include "runtime/values/text_builder.h"
 
 namespace marvane::commands {
 namespace {
 
 constexpr std::size_t kChunk = 512;
-
-// The line being gathered, on the runtime heap so that it becomes the result without a copy.
-class LineBuffer {
- public:
-  LineBuffer() = default;
-  ~LineBuffer() { Free(data_); }
-  LineBuffer(const LineBuffer&) = delete;
-  LineBuffer& operator=(const LineBuffer&) = delete;
-
-  std::size_t size() const { return size_; }
-  char back() const { return data_[size_ - 1]; }
-  void DropLast() { --size_; }
-
-  void Append(const char* bytes, std::size_t n) {
-    if (n == 0) return;
-    if (size_ + n + 1 > capacity_) {
-      // Most lines arrive whole: the first piece gets exactly its room, later ones double it.
-      std::size_t capacity = capacity_ ? capacity_ : n + 1;
-      while (capacity < size_ + n + 1)
-        capacity *= 2;
-      data_ = static_cast<char*>(Reallocate(data_, capacity));
-      capacity_ = capacity;
-    }
-    std::memcpy(data_ + size_, bytes, n);
-    size_ += n;
-  }
-
-  // The line as a Text; null when empty. A block with one spare byte (a CR dropped) is kept as it
-  // is, a larger one is cut to the line's length + 1.
-  Text Release() {
-    if (size_ == 0) return nullptr;
-    auto text = capacity_ <= size_ + 2 ? data_ : static_cast<char*>(Reallocate(data_, size_ + 1));
-    text[size_] = '\0';
-    data_ = nullptr;
-    size_ = capacity_ = 0;
-    return text;
-  }
-
- private:
-  char* data_ = nullptr;
-  std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
-};
 
 // After a failure the file is taken as read to its end, so that an end test answers true.
 Text Fail(os::File* file) {
@@ -121,7 +79,8 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
   // ReadAheadFile is final: comparing the type is enough, and cheaper than a cast that searches.
   auto* ahead =
       typeid(*file) == typeid(ReadAheadFile) ? static_cast<ReadAheadFile*>(file) : nullptr;
-  LineBuffer line;
+  // The line goes straight to the runtime heap, so that it becomes the result without a copy.
+  TextBuilder line;
   char buffer[kChunk];
   bool trail_due = false;  // the previous chunk ended with a lead byte
   for (;;) {
@@ -152,16 +111,16 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
         if (i + 1 == count) {
           trail_due = true;
         } else if (chunk[i + 1] == '\0') {
-          line.Append(chunk, i);
+          line.Append(std::string_view(chunk, i));
           resume = at + static_cast<std::int64_t>(i) + 2;
         } else {
           ++i;
         }
       } else if (c == '\n') {
-        line.Append(chunk, i);
+        line.Append(std::string_view(chunk, i));
         resume = at + static_cast<std::int64_t>(i) + 1;
       } else if (c == 0x00 || c == 0x1A) {
-        line.Append(chunk, i);
+        line.Append(std::string_view(chunk, i));
         resume = at + static_cast<std::int64_t>(i);
       }
     }
@@ -171,7 +130,7 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
       if (!file->Seek(static_cast<std::uint64_t>(resume))) return Fail(file);
       break;
     }
-    line.Append(chunk, count);
+    line.Append(std::string_view(chunk, count));
     if (line.size() > limit) return Fail(file);
   }
   if (line.size() > 0 && line.back() == '\r') line.DropLast();
