@@ -95,8 +95,9 @@ class Parser {
  public:
   explicit Parser(std::string_view copy) : copy_(copy), document_(std::make_unique<XmlDocument>()) {
     // Most elements are written as a start and an end tag, and none takes fewer than 4 bytes.
+    // Names, texts and attributes are cut from the copy, so they rarely add up to more than it.
     const auto tags = static_cast<std::size_t>(std::count(copy.begin(), copy.end(), '<'));
-    document_->Reserve(std::min(tags / 2 + 1, copy.size() / 4 + 1));
+    document_->Reserve(std::min(tags / 2 + 1, copy.size() / 4 + 1), copy.size());
   }
 
   std::unique_ptr<XmlDocument> Run() {
