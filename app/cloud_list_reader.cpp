@@ -1,6 +1,5 @@
 #include "app/cloud_list_reader.h"
 
-#include <cstring>
 #include <string>
 
 #include "runtime/commands/file/file_commands.h"
@@ -12,11 +11,9 @@ namespace marvane::app {
 namespace {
 
 using commands::CloseFile;
-using commands::CompareText;
 using commands::FileExists;
 using commands::FindText;
 using commands::IsEndOfFile;
-using commands::LeftText;
 using commands::MidText;
 using commands::OpenFile;
 using commands::ReadLine;
@@ -46,15 +43,12 @@ const char* NameAt(const OwnedTextArray& names, std::int64_t index, std::int32_t
 bool SectionName(const char* line, OwnedText* name) {
   // Most lines are key lines; they fail the first test below without a command being run.
   if (!line || *line != '[') return false;
-  OwnedText first = TakeText(CallCore(LeftText, {TextArg(line), IntValue(1)}));
+  // The first byte is "[" itself, so the head of p bytes up to the "]" starts with "[" and, being
+  // longer, compares above it exactly when a "]" was found (p is then 2 or more): the tests of
+  // LeftText and CompareText come down to that.
   const std::int32_t close =
       IntOf(CallCore(FindText, {TextArg(line), TextArg("]"), IntValue(1), BoolValue(true)}));
-  OwnedText head = TakeText(CallCore(LeftText, {TextArg(line), IntValue(close)}));
-  // Without a "]" the head is empty and compares below "[".
-  const bool header =
-      first && std::strcmp(first.get(), "[") == 0 &&
-      IntOf(CallCore(CompareText, {TextArg(head.get()), TextArg("["), BoolValue(false)})) > 0;
-  if (!header) return false;
+  if (close == -1) return false;
   *name = TakeText(CallCore(MidText, {TextArg(line), IntValue(2), IntValue(close - 2)}));
   return true;
 }

@@ -12,9 +12,6 @@
 namespace marvane::profile {
 namespace {
 
-// The section number of a repeated section, whose keys are never searched.
-constexpr std::size_t kIgnored = static_cast<std::size_t>(-1);
-
 constexpr std::uint64_t kHashBasis = 0xcbf29ce484222325ull;
 constexpr std::uint64_t kHashPrime = 0x100000001b3ull;
 
@@ -175,30 +172,28 @@ ProfileIndex::ProfileIndex(std::string text) : text_(std::move(text)) {
   }
   const char* t = text_.data();
   const auto n = static_cast<std::uint32_t>(text_.size());
-  AddSection(0, 0);
-  // The section whose lines are being passed, or kIgnored after a repeated header.
-  std::size_t section = 0;
+  // Every section in file order, repeats too; the unnamed one first. Each line after a header
+  // belongs to the last section begun.
+  sections_.push_back({0, 0, 0, 0, 0, 0});
   ForEachLine(t, 0, n, [&](Span line) {
     if (t[line.begin] == '[') {
       const std::size_t close = LastCloseBracket(t, {line.begin + 1, line.end});
       if (close != std::string_view::npos) {
         // The header ends the lines of the section before it and begins those of its own. What
         // lies around the trimmed header on its line is trimmed bytes, an empty line to a scan.
-        if (section != kIgnored)
-          sections_[section].body_end = static_cast<std::uint32_t>(line.begin);
+        sections_.back().body_end = static_cast<std::uint32_t>(line.begin);
         const Span name = CutAtNul(t, Trim(t, {line.begin + 1, close}));
-        const std::ptrdiff_t added = AddSection(static_cast<std::uint32_t>(name.begin),
-                                                static_cast<std::uint32_t>(name.end - name.begin));
-        section = added < 0 ? kIgnored : static_cast<std::size_t>(added);
-        if (section != kIgnored)
-          sections_[section].body_begin = static_cast<std::uint32_t>(line.end);
+        sections_.push_back({static_cast<std::uint32_t>(name.begin),
+                             static_cast<std::uint32_t>(name.end - name.begin),
+                             static_cast<std::uint32_t>(line.end), 0, 0, 0});
         return false;
       }
     }
-    if (section != kIgnored) ++sections_[section].key_count;
+    ++sections_.back().key_count;
     return false;
   });
-  if (section != kIgnored) sections_[section].body_end = n;
+  sections_.back().body_end = n;
+  IndexSectionNames();
   IndexLargeSections();
 }
 
@@ -210,35 +205,29 @@ ProfileIndex ProfileIndex::FromFileBytes(std::string&& bytes, os::TextCodec& cod
   return ProfileIndex(DecodeProfileFile(std::move(bytes), codec));
 }
 
-std::ptrdiff_t ProfileIndex::AddSection(std::uint32_t offset, std::uint32_t length) {
-  const std::string_view name = View(offset, length);
-  const std::uint32_t hash = FoldedHash(name);
-  if (2 * (sections_.size() + 1) > section_slots_.size()) {
-    Slots grown(TableSizeFor(sections_.size() + 1), 0);
-    const std::size_t mask = grown.size() - 1;
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-      std::size_t s = section_hashes_[i] & mask;
-      while (grown[s] != 0)
-        s = (s + 1) & mask;
-      grown[s] = static_cast<std::uint32_t>(i + 1);
-    }
-    section_slots_ = std::move(grown);
-  }
+void ProfileIndex::IndexSectionNames() {
+  // The table is made once, at its final size, after all sections are known.
+  section_slots_.assign(TableSizeFor(sections_.size()), 0);
+  section_hashes_.reserve(sections_.size());
   const std::size_t mask = section_slots_.size() - 1;
-  for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
-    const std::uint32_t slot = section_slots_[s];
-    if (slot == 0) {
-      section_slots_[s] = static_cast<std::uint32_t>(sections_.size() + 1);
-      sections_.push_back({offset, length, 0, 0, 0, 0});
-      section_hashes_.push_back(hash);
-      return static_cast<std::ptrdiff_t>(sections_.size() - 1);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    const Section section = sections_[i];
+    const std::string_view name = View(section.name_offset, section.name_length);
+    const std::uint32_t hash = FoldedHash(name);
+    std::size_t s = hash & mask;
+    bool repeat = false;
+    for (; section_slots_[s] != 0 && !repeat; s = (s + 1) & mask) {
+      const std::uint32_t other = section_slots_[s] - 1;
+      repeat = section_hashes_[other] == hash &&
+               FoldedEqual(View(sections_[other].name_offset, sections_[other].name_length), name);
     }
-    const Section& other = sections_[slot - 1];
-    if (section_hashes_[slot - 1] == hash &&
-        FoldedEqual(View(other.name_offset, other.name_length), name)) {
-      return -1;
-    }
+    if (repeat) continue;
+    section_slots_[s] = static_cast<std::uint32_t>(kept + 1);
+    sections_[kept++] = section;
+    section_hashes_.push_back(hash);
   }
+  sections_.resize(kept);
 }
 
 ProfileIndex::Key ProfileIndex::KeyOf(std::size_t begin, std::size_t end) const {

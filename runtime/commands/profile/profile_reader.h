@@ -87,8 +87,8 @@ class ProfileIndex {
 
   // `text` is a decoded file: the scans rely on its pairs being well formed.
   explicit ProfileIndex(std::string text);
-  // The section of that name (in the file's spelling), adding it when new; -1 for a repeat.
-  std::ptrdiff_t AddSection(std::uint32_t offset, std::uint32_t length);
+  // Hashes the section names; of equal names only the first section stays.
+  void IndexSectionNames();
   // The key of a non-empty key line, [begin, end) trimmed.
   Key KeyOf(std::size_t begin, std::size_t end) const;
   // The first key of the section named so (folded); null when there is none.
