@@ -74,13 +74,15 @@ void CollectSectionNames(const char* path, OwnedTextArray* names) {
 }
 
 Text ReadCloudUpdateList(const char* path, std::int32_t* count) {
+  // One reading of the file answers every section's lookup. It is taken before the line pass:
+  // its copy of the file then lands in the block that the raw text has just left, before the
+  // pass's smaller blocks are cut from it.
+  commands::ProfileFileHold hold(path);
   OwnedTextArray names;
   // The list grows on the runtime heap and becomes the result without a copy.
   TextBuilder list;
   CollectSectionNames(path, &names);
   const auto local_count = static_cast<std::int32_t>(ArrayCount(names.get()));
-  // One reading of the file answers every section's lookup.
-  commands::ProfileFileHold hold(path);
   for (std::int64_t i = 1; i <= local_count; ++i) {
     if (*NameAt(names, i, kEmptyNameTest) == '\0') continue;
     // No default given: a missing key reads as the empty text.

@@ -72,13 +72,14 @@ void XmlDocument::Reserve(std::size_t elements, std::size_t bytes) {
 }
 
 void XmlDocument::Clear() {
+  // The root comes this way too; only a tree that is dropped leaves memory to give back.
+  if (!nodes_.empty()) cleared_ = true;
   bytes_.clear();
   nodes_.clear();
   flags_.clear();
   attributes_.clear();
   staged_from_ = 0;
   child_index_.clear();
-  cleared_ = true;
 }
 
 void XmlDocument::Finish() {

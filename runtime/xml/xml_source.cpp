@@ -22,15 +22,23 @@ bool ReadWholeFile(std::string_view path, std::string* bytes) {
   std::unique_ptr<os::File> file =
       files->Open(path, os::Access::kRead, os::Creation::kOpenExisting, os::Share::kReadWrite);
   if (!file) return false;
-  std::int64_t length = file->Length();
-  if (length > 0) bytes->reserve(static_cast<std::size_t>(length) + kReadBlock);
+  // The length as it is now (and a byte for the NUL after a final lead byte) goes in at once: a
+  // block of that size is the one the dropped file's raw text has just left. Whatever the file
+  // has grown by meanwhile follows a block at a time.
+  const std::int64_t length = file->Length();
+  if (length > 0) {
+    bytes->reserve(static_cast<std::size_t>(length) + 1);
+    bytes->resize(static_cast<std::size_t>(length));
+    const std::int64_t n = file->Read(bytes->data(), bytes->size());
+    if (n < 0 || n > length) return false;
+    bytes->resize(static_cast<std::size_t>(n));
+  }
+  char block[kReadBlock];
   for (;;) {
-    std::size_t used = bytes->size();
-    bytes->resize(used + kReadBlock);
-    std::int64_t n = file->Read(bytes->data() + used, kReadBlock);
-    if (n < 0 || static_cast<std::uint64_t>(n) > kReadBlock) return false;
-    bytes->resize(used + static_cast<std::size_t>(n));
+    const std::int64_t n = file->Read(block, sizeof block);
+    if (n < 0 || static_cast<std::uint64_t>(n) > sizeof block) return false;
     if (n == 0) return true;
+    bytes->append(block, static_cast<std::size_t>(n));
   }
 }
 
