@@ -16,7 +16,6 @@ using commands::FindText;
 using commands::IsEndOfFile;
 using commands::MidText;
 using commands::OpenFile;
-using commands::ReadLine;
 using commands::ReadProfileItem;
 using commands::SplitText;
 
@@ -62,7 +61,10 @@ void CollectSectionNames(const char* path, OwnedTextArray* names) {
   std::string joined;
   // A file that could not be opened (number 0) is at its end at once.
   while (CallCore(IsEndOfFile, {number, BoolValue(true)}).low == 0) {
-    OwnedText line = TakeText(CallCore(ReadLine, {number}));
+    // Only a line that starts with "[" can be a header: any other is passed over as ReadLine
+    // would read it, without a text being made of it.
+    OwnedText line(commands::ReadLineUpTo(static_cast<std::uint32_t>(IntOf(number)),
+                                          commands::kReadLimit, '['));
     OwnedText name;
     if (!SectionName(line.get(), &name)) continue;
     // Empty names before the first non-empty one leave no trace; later ones leave a "|".

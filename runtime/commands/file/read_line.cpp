@@ -22,6 +22,33 @@ namespace {
 
 constexpr std::size_t kChunk = 512;
 
+// The line read so far: its length, and its bytes unless the line is passed over.
+class Line {
+ public:
+  std::size_t size() const { return size_; }
+  void Keep(bool keep) { keep_ = keep; }
+  void Append(std::string_view bytes) {
+    size_ += bytes.size();
+    if (keep_) text_.Append(bytes);
+  }
+  void DropLast() {
+    --size_;
+    if (keep_) text_.DropLast();
+  }
+  // Without the one CR that may end it; null when empty or passed over.
+  Text Release() {
+    if (!keep_) return nullptr;
+    if (!text_.empty() && text_.back() == '\r') text_.DropLast();
+    return text_.Release();
+  }
+
+ private:
+  // The line goes straight to the runtime heap, so that it becomes the result without a copy.
+  TextBuilder text_;
+  std::size_t size_ = 0;
+  bool keep_ = true;
+};
+
 // After a failure the file is taken as read to its end, so that an end test answers true.
 Text Fail(os::File* file) {
   const std::int64_t length = file->Length();
@@ -73,14 +100,14 @@ std::int64_t NextChunk(os::File* file, ReadAheadFile* ahead, char* chunk, const 
 
 }  // namespace
 
-Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
+Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit, std::optional<char> first) {
   os::File* file = open_files::Find(number);
   if (!file) return nullptr;
   // ReadAheadFile is final: comparing the type is enough, and cheaper than a cast that searches.
   auto* ahead =
       typeid(*file) == typeid(ReadAheadFile) ? static_cast<ReadAheadFile*>(file) : nullptr;
-  // The line goes straight to the runtime heap, so that it becomes the result without a copy.
-  TextBuilder line;
+  Line line;
+  bool started = false;  // the line's first byte has been looked at
   char buffer[kChunk];
   bool trail_due = false;  // the previous chunk ended with a lead byte
   for (;;) {
@@ -91,6 +118,10 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
     if (got < 0) return Fail(file);
     if (got == 0) break;
     const auto count = static_cast<std::size_t>(got);
+    if (!started) {
+      started = true;
+      if (first) line.Keep(chunk[0] == *first);
+    }
 
     std::size_t i = 0;
     std::int64_t resume = -1;  // where the next read starts, once the line has ended
@@ -133,7 +164,6 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
     line.Append(std::string_view(chunk, count));
     if (line.size() > limit) return Fail(file);
   }
-  if (line.size() > 0 && line.back() == '\r') line.DropLast();
   return line.Release();
 }
 
