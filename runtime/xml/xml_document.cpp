@@ -1,5 +1,6 @@
 #include "runtime/xml/xml_document.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -48,13 +49,13 @@ XmlDocument::NodeIndex XmlDocument::AddElement(NodeIndex parent, std::string_vie
   }
   n.name_length = static_cast<std::uint32_t>(name.size());
   n.text_length = static_cast<std::uint32_t>(text.size());
-  n.first_attribute = staged_from_;
+  n.children = 0;
+  const auto index = static_cast<NodeIndex>(nodes_.size());
+  if (attributes_.size() > staged_from_) attribute_runs_.push_back({index, staged_from_});
   staged_from_ = static_cast<std::uint32_t>(attributes_.size());
-  n.first_child = 0;
-  n.child_count = 0;
   // Elements come in document order, each after its parent and its parent's earlier children
   // with their subtrees: Finish finds the parent from that order and the child counts.
-  if (parent != kNoNode) ++nodes_[parent].child_count;
+  if (parent != kNoNode) ++nodes_[parent].children;
   nodes_.push_back(n);
   flags_.push_back(
       static_cast<std::uint8_t>((self_closing ? kSelfClosing : 0) | (cdata ? kCData : 0)));
@@ -78,6 +79,7 @@ void XmlDocument::Clear() {
   nodes_.clear();
   flags_.clear();
   attributes_.clear();
+  attribute_runs_.clear();
   staged_from_ = 0;
   child_index_.clear();
 }
@@ -86,8 +88,9 @@ void XmlDocument::Finish() {
   // Each element's children get a run of child_index_, the runs in the order of their parents.
   std::uint32_t total = 0;
   for (Node& n : nodes_) {
-    n.first_child = total;
-    total += n.child_count;
+    const std::uint32_t count = n.children;
+    n.children = total;
+    total += count;
   }
   // Every element but the root is one child, so the total stays below the element count.
   child_index_.resize(total);
@@ -108,19 +111,30 @@ void XmlDocument::Finish() {
       child_index_[parent.next++] = static_cast<NodeIndex>(i);
       --parent.left;
     }
-    if (nodes_[i].child_count > 0)
-      waiting.push_back({nodes_[i].first_child, nodes_[i].child_count});
+    const auto count = static_cast<std::uint32_t>(ChildCount(static_cast<NodeIndex>(i)));
+    if (count > 0) waiting.push_back({nodes_[i].children, count});
   }
   if (cleared_) {
     TrimSlack(bytes_);
     TrimSlack(nodes_);
     TrimSlack(flags_);
     TrimSlack(attributes_);
+    TrimSlack(attribute_runs_);
   }
 }
 
+std::size_t XmlDocument::AttributeCount(NodeIndex node) const {
+  auto run = std::lower_bound(attribute_runs_.begin(), attribute_runs_.end(), node,
+                              [](const AttributeRun& r, NodeIndex n) { return r.node < n; });
+  if (run == attribute_runs_.end() || run->node != node) return 0;
+  const std::size_t end = run + 1 < attribute_runs_.end() ? run[1].first : attributes_.size();
+  return end - run->first;
+}
+
 XmlAttribute XmlDocument::Attribute(NodeIndex node, std::size_t i) const {
-  const AttributeSpans& a = attributes_[nodes_[node].first_attribute + i];
+  auto run = std::lower_bound(attribute_runs_.begin(), attribute_runs_.end(), node,
+                              [](const AttributeRun& r, NodeIndex n) { return r.node < n; });
+  const AttributeSpans& a = attributes_[run->first + i];
   return {View(a.name_offset, a.name_length), View(a.name_offset + a.name_length, a.value_length)};
 }
 

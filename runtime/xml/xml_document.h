@@ -58,17 +58,17 @@ class XmlDocument {
   }
   bool IsSelfClosing(NodeIndex node) const { return flags_[node] & kSelfClosing; }
   bool IsCData(NodeIndex node) const { return flags_[node] & kCData; }
-  std::size_t ChildCount(NodeIndex node) const { return nodes_[node].child_count; }
+  // An element's run of children ends where the next element's begins.
+  std::size_t ChildCount(NodeIndex node) const {
+    const std::size_t end =
+        node + 1 < nodes_.size() ? nodes_[node + 1].children : child_index_.size();
+    return end - nodes_[node].children;
+  }
   // i counts from 0, in document order.
   NodeIndex Child(NodeIndex node, std::size_t i) const {
-    return child_index_[nodes_[node].first_child + i];
+    return child_index_[nodes_[node].children + i];
   }
-  // An element's attributes run up to where the next element's begin.
-  std::size_t AttributeCount(NodeIndex node) const {
-    const std::size_t end =
-        node + 1 < nodes_.size() ? nodes_[node + 1].first_attribute : attributes_.size();
-    return end - nodes_[node].first_attribute;
-  }
+  std::size_t AttributeCount(NodeIndex node) const;
   XmlAttribute Attribute(NodeIndex node, std::size_t i) const;
 
  private:
@@ -76,16 +76,19 @@ class XmlDocument {
   static constexpr std::uint8_t kCData = 2;
 
   // 32-bit fields, and nothing that the order of the elements already tells (an element's parent,
-  // its number of attributes), keep a client list's tree small: its size, not the parsing, is
-  // what a large list costs. The flags sit apart, so that no element pads its record.
+  // its number of children), keep a client list's tree small: its size, not the parsing, is what
+  // a large list costs. The flags and the few elements with attributes are kept apart.
   struct Node {
     std::uint32_t name_offset;  // the text follows the name
     std::uint32_t name_length;
     std::uint32_t text_length;
-    std::uint32_t first_attribute;
-    // While building, first_child is unused and child_count counts as children arrive.
-    std::uint32_t first_child;
-    std::uint32_t child_count;
+    // While building, the number of children so far; then where its run in child_index_ begins.
+    std::uint32_t children;
+  };
+  // An element with attributes, and where they begin in attributes_; in element order.
+  struct AttributeRun {
+    NodeIndex node;
+    std::uint32_t first;
   };
   struct AttributeSpans {
     std::uint32_t name_offset;  // the value follows the name
@@ -103,6 +106,7 @@ class XmlDocument {
   std::vector<Node> nodes_;
   std::vector<std::uint8_t> flags_;  // one per element
   std::vector<AttributeSpans> attributes_;
+  std::vector<AttributeRun> attribute_runs_;
   std::uint32_t staged_from_ = 0;  // first attribute not yet given to an element
   bool cleared_ = false;
   bool full_ = false;
