@@ -42,6 +42,15 @@ bool ReadWholeFile(std::string_view path, std::string* bytes) {
   }
 }
 
+// True when "<!--" occurs anywhere. Its "!" is what is looked for: a list has a "<" in every tag
+// but hardly a "!" at all.
+bool HoldsComment(std::string_view s) {
+  for (std::size_t i = s.find('!', 1); i != std::string_view::npos; i = s.find('!', i + 1)) {
+    if (s[i - 1] == '<' && s.substr(i + 1, 2) == "--") return true;
+  }
+  return false;
+}
+
 bool EightBelow0x80(const char* p) {
   std::uint64_t word;
   std::memcpy(&word, p, 8);
@@ -67,7 +76,7 @@ bool EndsInsideCharacter(std::string_view s) {
 // read up to any point, except for the NUL after a final lead byte.
 void StripCommentsInPlace(std::string& s) {
   // A document without "<!--" anywhere keeps every byte, and gains only that NUL.
-  if (s.find(kCommentStart) == std::string::npos) {
+  if (!HoldsComment(s)) {
     if (EndsInsideCharacter(s)) s.push_back('\0');
     return;
   }
