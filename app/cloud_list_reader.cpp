@@ -1,24 +1,21 @@
 #include "app/cloud_list_reader.h"
 
-#include <cstring>
 #include <string>
 
 #include "runtime/commands/file/file_commands.h"
 #include "runtime/commands/text/text_commands.h"
 #include "runtime/values/runtime_error.h"
+#include "runtime/values/text_builder.h"
 
 namespace marvane::app {
 namespace {
 
 using commands::CloseFile;
-using commands::CompareText;
 using commands::FileExists;
 using commands::FindText;
 using commands::IsEndOfFile;
-using commands::LeftText;
 using commands::MidText;
 using commands::OpenFile;
-using commands::ReadLine;
 using commands::ReadProfileItem;
 using commands::SplitText;
 
@@ -45,15 +42,12 @@ const char* NameAt(const OwnedTextArray& names, std::int64_t index, std::int32_t
 bool SectionName(const char* line, OwnedText* name) {
   // Most lines are key lines; they fail the first test below without a command being run.
   if (!line || *line != '[') return false;
-  OwnedText first = TakeText(CallCore(LeftText, {TextArg(line), IntValue(1)}));
+  // The first byte is "[" itself, so the head of p bytes up to the "]" starts with "[" and, being
+  // longer, compares above it exactly when a "]" was found (p is then 2 or more): the tests of
+  // LeftText and CompareText come down to that.
   const std::int32_t close =
       IntOf(CallCore(FindText, {TextArg(line), TextArg("]"), IntValue(1), BoolValue(true)}));
-  OwnedText head = TakeText(CallCore(LeftText, {TextArg(line), IntValue(close)}));
-  // Without a "]" the head is empty and compares below "[".
-  const bool header =
-      first && std::strcmp(first.get(), "[") == 0 &&
-      IntOf(CallCore(CompareText, {TextArg(head.get()), TextArg("["), BoolValue(false)})) > 0;
-  if (!header) return false;
+  if (close == -1) return false;
   *name = TakeText(CallCore(MidText, {TextArg(line), IntValue(2), IntValue(close - 2)}));
   return true;
 }
@@ -67,7 +61,10 @@ void CollectSectionNames(const char* path, OwnedTextArray* names) {
   std::string joined;
   // A file that could not be opened (number 0) is at its end at once.
   while (CallCore(IsEndOfFile, {number, BoolValue(true)}).low == 0) {
-    OwnedText line = TakeText(CallCore(ReadLine, {number}));
+    // Only a line that starts with "[" can be a header: any other is passed over as ReadLine
+    // would read it, without a text being made of it.
+    OwnedText line(commands::ReadLineUpTo(static_cast<std::uint32_t>(IntOf(number)),
+                                          commands::kReadLimit, '['));
     OwnedText name;
     if (!SectionName(line.get(), &name)) continue;
     // Empty names before the first non-empty one leave no trace; later ones leave a "|".
@@ -79,25 +76,28 @@ void CollectSectionNames(const char* path, OwnedTextArray* names) {
 }
 
 Text ReadCloudUpdateList(const char* path, std::int32_t* count) {
+  // One reading of the file answers every section's lookup. It is taken before the line pass:
+  // its copy of the file then lands in the block that the raw text has just left, before the
+  // pass's smaller blocks are cut from it.
+  commands::ProfileFileHold hold(path);
   OwnedTextArray names;
-  std::string list;
+  // The list grows on the runtime heap and becomes the result without a copy.
+  TextBuilder list;
   CollectSectionNames(path, &names);
   const auto local_count = static_cast<std::int32_t>(ArrayCount(names.get()));
-  // One reading of the file answers every section's lookup.
-  commands::ProfileFileHold hold(path);
   for (std::int64_t i = 1; i <= local_count; ++i) {
     if (*NameAt(names, i, kEmptyNameTest) == '\0') continue;
     // No default given: a missing key reads as the empty text.
     OwnedText value = TakeText(
         CallCore(ReadProfileItem,
                  {TextArg(path), TextArg(NameAt(names, i, kValueLookup)), TextArg("Name"), {}}));
-    if (!list.empty()) list += "\r\n";
-    list += NameAt(names, i, kLineAppend);
-    list += ' ';
-    list += TextView(value.get());
+    if (!list.empty()) list.Append("\r\n");
+    list.Append(NameAt(names, i, kLineAppend));
+    list.Append(' ');
+    list.Append(TextView(value.get()));
   }
   *count = local_count;
-  return MakeText(std::string_view(list));
+  return list.Release();
 }
 
 }  // namespace marvane::app

@@ -72,10 +72,10 @@ std::int64_t OnFileDropped(const std::uintptr_t* args, std::int32_t count) {
   Free(dropped_file_path);
   dropped_file_path = MakeText(dropped);
 
-  OwnedByteSet bytes(PointerOf(CallCore(commands::ReadWholeFile, {TextArg(dropped)})));
+  // The bytes become the text in their own block, as ToText would make it and with the byte set
+  // let go at once: a large list is then held once, not twice, while it is shown.
   OwnedText text(
-      static_cast<char*>(PointerOf(CallCore(commands::ToText, {ByteSetArg(bytes.get())}))));
-  bytes.reset();
+      TextFromOwnedByteSet(PointerOf(CallCore(commands::ReadWholeFile, {TextArg(dropped)}))));
   SetTextProperty(kEditClientList, kEditContent, text.get());
 
   // The raw text is let go before a conversion, which reads the file afresh: a large list is

@@ -1,9 +1,10 @@
 #include "app/xml_list_reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
 
-#include "runtime/commands/text/text_commands.h"
+#include "runtime/values/text_builder.h"
 #include "runtime/xml/xml_tree.h"
 
 namespace marvane::app {
@@ -43,20 +44,26 @@ struct ArrayVariable {
 
 constexpr std::size_t kPieces = 6;
 
+// The cut of MidText (the 2 bytes from 2j - 1; fewer at the end, none past it) taken in place:
+// a million clients would otherwise cost six texts each.
+template <typename Builder>
+void AppendMacAddress(std::string_view mac, Builder* out) {
+  bool empty = true;
+  for (std::size_t start = 0; start < 2 * kPieces; start += 2) {
+    const std::string_view piece = start < mac.size() ? mac.substr(start, 2) : "";
+    // An empty result takes the piece without a "-": an empty MAC stays empty.
+    if (!empty) out->Append('-');
+    out->Append(piece);
+    empty = empty && piece.empty();
+  }
+}
+
 }  // namespace
 
 Text FormatMacAddress(const char* mac) {
-  // The cut of MidText (the 2 bytes from 2j - 1; fewer at the end, none past it) taken in place:
-  // a million clients would otherwise cost six texts each.
-  const std::string_view bytes = TextView(mac);
-  std::string result;
-  for (std::size_t start = 0; start < 2 * kPieces; start += 2) {
-    const std::string_view piece = start < bytes.size() ? bytes.substr(start, 2) : "";
-    // An empty result takes the piece without a "-": an empty MAC stays empty.
-    if (!result.empty()) result += '-';
-    result += piece;
-  }
-  return MakeText(result);
+  TextBuilder result;
+  AppendMacAddress(TextView(mac), &result);
+  return result.Release();
 }
 
 Text ReadXmlClientList(const char* path, std::int32_t* count) {
@@ -68,21 +75,27 @@ Text ReadXmlClientList(const char* path, std::int32_t* count) {
   const auto clients = static_cast<std::int32_t>(
       std::min<std::uint64_t>(ArrayCount(names.block), static_cast<std::uint64_t>(INT32_MAX)));
 
-  // The list grows in one buffer and becomes a runtime text once, so long lists stay linear.
-  std::string list;
+  // The list grows on the runtime heap and becomes the result without a copy. One path buffer
+  // serves every query: "ClientInfor/@", the client's number in decimal, then the field.
+  TextBuilder list;
+  std::string query = "ClientInfor/@";
+  const std::size_t prefix = query.size();
   for (std::int32_t i = 1; i <= clients; ++i) {
-    OwnedText k = Take(CallCore(commands::ToText, {IntValue(i)}));
-    const std::string client = std::string("ClientInfor/@").append(TextView(k.get()));
-    OwnedText mac = tree.NodeText(client + "/Mac");
-    OwnedText name = tree.NodeText(client + "/Name");
-    OwnedText formatted(FormatMacAddress(mac.get()));
-    if (!list.empty()) list += "\r\n";
-    list += TextView(formatted.get());
-    list += ' ';
-    list += TextView(name.get());
+    char digits[16];
+    const char* digits_end = std::to_chars(digits, digits + sizeof digits, i).ptr;
+    query.resize(prefix);
+    query.append(digits, static_cast<std::size_t>(digits_end - digits));
+    const std::size_t client = query.size();
+    OwnedText mac = tree.NodeText(query.append("/Mac"));
+    query.resize(client);
+    OwnedText name = tree.NodeText(query.append("/Name"));
+    if (!list.empty()) list.Append("\r\n");
+    AppendMacAddress(TextView(mac.get()), &list);
+    list.Append(' ');
+    list.Append(TextView(name.get()));
   }
   if (count) *count = clients;
-  return MakeText(list);
+  return list.Release();
 }
 
 }  // namespace marvane::app

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/cursor_data.h"
+#include "platform/headless/gbk_case.h"
 #include "platform/headless/headless_window_system.h"
 
 namespace marvane::os::headless {
@@ -31,8 +32,10 @@ struct HeadlessWindowSystem::Window {
   std::string arg_text;
   std::string arg_icon;
 
-  // Edit box.
+  // Edit box. The text set last is kept as it was given and converted in place when it is first
+  // read: a raw list that a conversion replaces at once is never converted at all.
   CaseConversion case_conversion = CaseConversion::kNone;
+  bool case_pending = false;
   EditInput input = EditInput::kNormal;
   std::uint32_t max_length = 0;
   // Combo box.
@@ -44,6 +47,13 @@ struct HeadlessWindowSystem::Window {
   Dock dock = Dock::kNone;
 
   DropSink* drop_sink = nullptr;
+
+  // Brings an edit box's text to the case its style asks for, before anything reads or extends it.
+  void ConvertPendingCase() {
+    if (!case_pending) return;
+    ConvertCase(text, case_conversion);
+    case_pending = false;
+  }
 };
 
 }  // namespace marvane::os::headless

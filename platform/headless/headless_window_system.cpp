@@ -368,7 +368,7 @@ void HeadlessWindowSystem::SetText(WindowHandle window, std::string_view text) {
       // Assign in place: a list of a million clients is tens of megabytes, and a fresh buffer
       // of that size costs more than converting it.
       w->text.assign(text);
-      ConvertCase(w->text, w->case_conversion);
+      w->case_pending = w->case_conversion != CaseConversion::kNone;
       if (events_) events_->OnContentChanged(window);
       return;
     case WindowKind::kComboBox:
@@ -395,6 +395,7 @@ std::string HeadlessWindowSystem::GetText(WindowHandle window) {
     return w->selection >= 0 ? w->items[static_cast<std::size_t>(w->selection)] : std::string();
   }
   if (w->kind == WindowKind::kStatusBar) return w->parts.front().text;
+  w->ConvertPendingCase();
   return w->text;
 }
 

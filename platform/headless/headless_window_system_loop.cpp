@@ -151,6 +151,7 @@ void HeadlessWindowSystem::Type(WindowHandle edit, std::string_view text) {
     if (take == 0) return;
     std::string inserted = typed.substr(0, take);
     ConvertCase(inserted, w->case_conversion);
+    w->ConvertPendingCase();
     w->text += inserted;
     if (events_) events_->OnContentChanged(edit);
   });

@@ -46,11 +46,18 @@ struct PropertyInfo {
   std::uint16_t flags;
 };
 
-// A value handed to and from a class's get/set-property procedures: a number, or bytes for text
-// and binary types.
+// A value handed from a class's get-property procedure: a number, or bytes for text and binary
+// types.
 struct PropertyValue {
   std::int64_t number = 0;
   std::string bytes;
+};
+
+// A value handed to a class's set-property procedure. The bytes are the caller's, valid for the
+// call: a list of tens of megabytes reaches the control without a copy on the way.
+struct PropertyInput {
+  std::int64_t number = 0;
+  std::string_view bytes;
 };
 
 // What a class's create procedure receives.
@@ -75,7 +82,7 @@ inline constexpr int kGetProperty = 6;
 
 using CreateProc = Component* (*)(const CreateParams& params);
 // index = property number - 8. Returns 1 when the change needs the control created anew.
-using SetPropertyProc = int (*)(Component* object, std::int32_t index, const PropertyValue& value);
+using SetPropertyProc = int (*)(Component* object, std::int32_t index, const PropertyInput& value);
 using GetPropertyProc = void (*)(Component* object, std::int32_t index, PropertyValue* value);
 // The component's stored data as it stands now, for creating it anew.
 using GetAllPropertyDataProc = std::string (*)(Component* object);

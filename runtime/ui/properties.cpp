@@ -148,7 +148,7 @@ void SetProperty(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t nu
   const PropertyInfo* info = OwnProperty(unit, number);
   auto set = ClassProc<SetPropertyProc>(unit, interface_number::kSetProperty);
   if (!info || !set) return;
-  PropertyValue value;
+  PropertyInput value;
   if (property_type::IsText(info->type)) {
     value.bytes = TextView(static_cast<const char*>(pointer));
   } else if (property_type::IsBinary(info->type)) {

@@ -1,5 +1,6 @@
 #include "runtime/values/values.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -57,6 +58,21 @@ void* MakeByteSet(const void* p, std::size_t n) {
   std::memcpy(block, header, sizeof header);
   std::memcpy(block + 8, p, n);
   return block;
+}
+
+Text TextFromOwnedByteSet(void* set) {
+  if (!set) return nullptr;
+  const std::string_view bytes = ByteSetView(set);
+  const std::size_t n = std::min(bytes.find('\0'), bytes.size());
+  if (n == 0) {
+    Free(set);
+    return nullptr;
+  }
+  // The bytes move down over the 8-byte header; the block, at least n + 8 bytes, then shrinks.
+  auto text = static_cast<char*>(set);
+  std::memmove(text, bytes.data(), n);
+  text[n] = '\0';
+  return static_cast<char*>(Reallocate(text, n + 1));
 }
 
 std::size_t TextLength(const char* text) {

@@ -30,6 +30,10 @@ inline Text MakeText(std::string_view s) {
   return MakeTextFromBytes(s.data(), static_cast<std::int64_t>(s.size()));
 }
 void* MakeByteSet(const void* p, std::size_t n);
+// The text that ToText makes of a byte set, its bytes up to the first NUL, made in the set's own
+// block, which the call takes over (null gives null): a file read whole becomes its text without
+// a second copy of it.
+Text TextFromOwnedByteSet(void* set);
 
 std::size_t TextLength(const char* text);
 inline std::string_view TextView(const char* text) {

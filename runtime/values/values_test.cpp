@@ -31,6 +31,29 @@ TEST_F(ValuesTest, TextIsANewNulTerminatedCopy) {
   EXPECT_STREQ(copy.get(), "ab");
 }
 
+TEST_F(ValuesTest, ByteSetTakenOverAsTextEndsAtItsFirstNul) {
+  struct Case {
+    std::string_view bytes;
+    const char* text;  // null: the empty text
+  };
+  const Case cases[] = {
+      {std::string_view("abc", 3), "abc"},
+      {std::string_view("ab\0cd", 5), "ab"},
+      {std::string_view("\0ab", 3), nullptr},
+      {std::string_view("\xB0\xA1\x1A", 3), "\xB0\xA1\x1A"},
+  };
+  for (const Case& c : cases) {
+    // LeakSanitizer in the sanitizer build proves the set's block is the text's, or freed.
+    OwnedText text(TextFromOwnedByteSet(MakeByteSet(c.bytes.data(), c.bytes.size())));
+    if (c.text) {
+      EXPECT_STREQ(text.get(), c.text) << c.bytes;
+    } else {
+      EXPECT_EQ(text.get(), nullptr) << c.bytes;
+    }
+  }
+  EXPECT_EQ(TextFromOwnedByteSet(nullptr), nullptr);
+}
+
 TEST_F(ValuesTest, ByteSetLayoutIsCountLengthBytes) {
   OwnedByteSet set(MakeByteSet("a\0b", 3));
   std::uint32_t header[2];

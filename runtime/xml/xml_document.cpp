@@ -1,5 +1,6 @@
 #include "runtime/xml/xml_document.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -48,58 +49,92 @@ XmlDocument::NodeIndex XmlDocument::AddElement(NodeIndex parent, std::string_vie
   }
   n.name_length = static_cast<std::uint32_t>(name.size());
   n.text_length = static_cast<std::uint32_t>(text.size());
-  n.first_attribute = staged_from_;
-  n.attribute_count = static_cast<std::uint32_t>(attributes_.size()) - staged_from_;
+  n.children = 0;
+  const auto index = static_cast<NodeIndex>(nodes_.size());
+  if (attributes_.size() > staged_from_) attribute_runs_.push_back({index, staged_from_});
   staged_from_ = static_cast<std::uint32_t>(attributes_.size());
-  n.parent = parent;
-  n.first_child = 0;
-  n.child_count = 0;
-  n.flags = static_cast<std::uint8_t>((self_closing ? kSelfClosing : 0) | (cdata ? kCData : 0));
-  if (parent != kNoNode) ++nodes_[parent].child_count;
+  // Elements come in document order, each after its parent and its parent's earlier children
+  // with their subtrees: Finish finds the parent from that order and the child counts.
+  if (parent != kNoNode) ++nodes_[parent].children;
   nodes_.push_back(n);
+  flags_.push_back(
+      static_cast<std::uint8_t>((self_closing ? kSelfClosing : 0) | (cdata ? kCData : 0)));
   return static_cast<NodeIndex>(nodes_.size() - 1);
 }
 
-void XmlDocument::Reserve(std::size_t elements) {
+void XmlDocument::Reserve(std::size_t elements, std::size_t bytes) {
   try {
     nodes_.reserve(elements);
+    flags_.reserve(elements);
+    bytes_.reserve(bytes);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
 }
 
 void XmlDocument::Clear() {
+  // The root comes this way too; only a tree that is dropped leaves memory to give back.
+  if (!nodes_.empty()) cleared_ = true;
   bytes_.clear();
   nodes_.clear();
+  flags_.clear();
   attributes_.clear();
+  attribute_runs_.clear();
   staged_from_ = 0;
   child_index_.clear();
-  cleared_ = true;
 }
 
 void XmlDocument::Finish() {
-  // Counting sort by parent: each element's run of children ends up in creation order, which is
-  // document order. first_child first marks the end of the run and is walked back to its start.
-  // Every element but the root is one child, so the total stays below the element count.
+  // Each element's children get a run of child_index_, the runs in the order of their parents.
   std::uint32_t total = 0;
   for (Node& n : nodes_) {
-    total += n.child_count;
-    n.first_child = total;
+    const std::uint32_t count = n.children;
+    n.children = total;
+    total += count;
   }
-  child_index_.assign(total, kNoNode);
-  for (std::size_t i = nodes_.size(); i-- > 0;) {
-    NodeIndex parent = nodes_[i].parent;
-    if (parent != kNoNode) child_index_[--nodes_[parent].first_child] = static_cast<NodeIndex>(i);
+  // Every element but the root is one child, so the total stays below the element count.
+  child_index_.resize(total);
+  // The elements in document order, against a stack of those whose children are still to come
+  // (the next slot of each one's run, and how many are left): an element's parent is the
+  // innermost one still waiting for a child. The root is the first element.
+  struct Waiting {
+    std::uint32_t next;
+    std::uint32_t left;
+  };
+  std::vector<Waiting> waiting;
+  for (std::size_t i = 0; i < nodes_.size(); ++i) {
+    if (i > 0) {
+      while (!waiting.empty() && waiting.back().left == 0)
+        waiting.pop_back();
+      if (waiting.empty()) break;  // cannot happen: the counts come from these very elements
+      Waiting& parent = waiting.back();
+      child_index_[parent.next++] = static_cast<NodeIndex>(i);
+      --parent.left;
+    }
+    const auto count = static_cast<std::uint32_t>(ChildCount(static_cast<NodeIndex>(i)));
+    if (count > 0) waiting.push_back({nodes_[i].children, count});
   }
   if (cleared_) {
     TrimSlack(bytes_);
     TrimSlack(nodes_);
+    TrimSlack(flags_);
     TrimSlack(attributes_);
+    TrimSlack(attribute_runs_);
   }
 }
 
+std::size_t XmlDocument::AttributeCount(NodeIndex node) const {
+  auto run = std::lower_bound(attribute_runs_.begin(), attribute_runs_.end(), node,
+                              [](const AttributeRun& r, NodeIndex n) { return r.node < n; });
+  if (run == attribute_runs_.end() || run->node != node) return 0;
+  const std::size_t end = run + 1 < attribute_runs_.end() ? run[1].first : attributes_.size();
+  return end - run->first;
+}
+
 XmlAttribute XmlDocument::Attribute(NodeIndex node, std::size_t i) const {
-  const AttributeSpans& a = attributes_[nodes_[node].first_attribute + i];
+  auto run = std::lower_bound(attribute_runs_.begin(), attribute_runs_.end(), node,
+                              [](const AttributeRun& r, NodeIndex n) { return r.node < n; });
+  const AttributeSpans& a = attributes_[run->first + i];
   return {View(a.name_offset, a.name_length), View(a.name_offset + a.name_length, a.value_length)};
 }
 

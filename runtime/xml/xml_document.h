@@ -28,9 +28,10 @@ class XmlDocument {
   static constexpr NodeIndex kRoot = 0;
 
   // --- building -----------------------------------------------------------------------------
-  // Room for about this many elements, so that building a large tree copies nothing. Only a
-  // hint: when the room cannot be had, the tree grows as elements come.
-  void Reserve(std::size_t elements);
+  // Room for about this many elements and bytes of names, texts and attributes, so that building
+  // a large tree copies nothing; room never written to costs no memory. Only a hint: when the room
+  // cannot be had, the tree grows as elements come.
+  void Reserve(std::size_t elements, std::size_t bytes);
   // Attributes of the next element are staged first, then AddElement takes them.
   void StageAttribute(std::string_view name, std::string_view value);
   // Adds an element as the last child of parent, or as the root when parent is kNoNode.
@@ -55,33 +56,39 @@ class XmlDocument {
     const Node& n = nodes_[node];
     return View(n.name_offset + n.name_length, n.text_length);
   }
-  bool IsSelfClosing(NodeIndex node) const { return nodes_[node].flags & kSelfClosing; }
-  bool IsCData(NodeIndex node) const { return nodes_[node].flags & kCData; }
-  std::size_t ChildCount(NodeIndex node) const { return nodes_[node].child_count; }
+  bool IsSelfClosing(NodeIndex node) const { return flags_[node] & kSelfClosing; }
+  bool IsCData(NodeIndex node) const { return flags_[node] & kCData; }
+  // An element's run of children ends where the next element's begins.
+  std::size_t ChildCount(NodeIndex node) const {
+    const std::size_t end =
+        node + 1 < nodes_.size() ? nodes_[node + 1].children : child_index_.size();
+    return end - nodes_[node].children;
+  }
   // i counts from 0, in document order.
   NodeIndex Child(NodeIndex node, std::size_t i) const {
-    return child_index_[nodes_[node].first_child + i];
+    return child_index_[nodes_[node].children + i];
   }
-  std::size_t AttributeCount(NodeIndex node) const { return nodes_[node].attribute_count; }
+  std::size_t AttributeCount(NodeIndex node) const;
   XmlAttribute Attribute(NodeIndex node, std::size_t i) const;
 
  private:
   static constexpr std::uint8_t kSelfClosing = 1;
   static constexpr std::uint8_t kCData = 2;
 
-  // 32-bit fields keep a client list's tree small: its size, not the parsing, is what a large
-  // list costs.
+  // 32-bit fields, and nothing that the order of the elements already tells (an element's parent,
+  // its number of children), keep a client list's tree small: its size, not the parsing, is what
+  // a large list costs. The flags and the few elements with attributes are kept apart.
   struct Node {
     std::uint32_t name_offset;  // the text follows the name
     std::uint32_t name_length;
     std::uint32_t text_length;
-    std::uint32_t first_attribute;
-    std::uint32_t attribute_count;
-    NodeIndex parent;
-    // While building, first_child is unused and child_count counts as children arrive.
-    std::uint32_t first_child;
-    std::uint32_t child_count;
-    std::uint8_t flags;
+    // While building, the number of children so far; then where its run in child_index_ begins.
+    std::uint32_t children;
+  };
+  // An element with attributes, and where they begin in attributes_; in element order.
+  struct AttributeRun {
+    NodeIndex node;
+    std::uint32_t first;
   };
   struct AttributeSpans {
     std::uint32_t name_offset;  // the value follows the name
@@ -97,7 +104,9 @@ class XmlDocument {
 
   std::string bytes_;
   std::vector<Node> nodes_;
+  std::vector<std::uint8_t> flags_;  // one per element
   std::vector<AttributeSpans> attributes_;
+  std::vector<AttributeRun> attribute_runs_;
   std::uint32_t staged_from_ = 0;  // first attribute not yet given to an element
   bool cleared_ = false;
   bool full_ = false;

@@ -22,9 +22,13 @@ bool NeedsEncoding(char c) {
 
 }  // namespace
 
+bool HoldsMarkup(std::string_view path) {
+  return std::any_of(path.begin(), path.end(), NeedsEncoding);
+}
+
 std::string EncodeMarkup(std::string_view path) {
   // Most paths hold nothing to encode: whatever the pairing of bytes, they stay as they are.
-  if (std::none_of(path.begin(), path.end(), NeedsEncoding)) return std::string(path);
+  if (!HoldsMarkup(path)) return std::string(path);
   std::string out;
   out.reserve(path.size());
   for (std::size_t i = 0; i < path.size(); ++i) {

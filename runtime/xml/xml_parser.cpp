@@ -46,6 +46,8 @@ constexpr Stops kQuotedStops(std::string_view("\"\0", 2), false);
 constexpr Stops kTextStops(std::string_view("<>\0", 3), true);
 constexpr Stops kBufferStops("\"<>", true);
 constexpr Stops kNameStops("\"<> ", true);
+// A plain tag's name: none of these, nor a lead byte; "/" would make it an empty-element tag.
+constexpr Stops kPlainNameStops(std::string_view("\"<> /\0", 6), true);
 
 // The number of bytes from i on before the first stop (or the end).
 std::size_t PlainRun(std::string_view s, std::size_t i, const Stops& stops) {
@@ -95,8 +97,9 @@ class Parser {
  public:
   explicit Parser(std::string_view copy) : copy_(copy), document_(std::make_unique<XmlDocument>()) {
     // Most elements are written as a start and an end tag, and none takes fewer than 4 bytes.
+    // Names, texts and attributes are cut from the copy, so they rarely add up to more than it.
     const auto tags = static_cast<std::size_t>(std::count(copy.begin(), copy.end(), '<'));
-    document_->Reserve(std::min(tags / 2 + 1, copy.size() / 4 + 1));
+    document_->Reserve(std::min(tags / 2 + 1, copy.size() / 4 + 1), copy.size());
   }
 
   std::unique_ptr<XmlDocument> Run() {
@@ -114,6 +117,7 @@ class Parser {
 
  private:
   Step ReadNextTag();
+  bool ReadPlainTag();
   bool ReadText();
   bool TakeDoubleByte();
   bool ParseTag(bool empty_element);
@@ -128,12 +132,16 @@ class Parser {
   std::string buffer_;  // the tag buffer: bytes before the tag, the tag and its text
   std::string word_;
   Tag tag_;
+  // The tag read last: its name and text, in tag_ or, for a plain tag, in the copy itself.
+  std::string_view name_;
+  std::string_view text_;
   std::vector<XmlDocument::NodeIndex> open_;  // start tags not yet closed, innermost last
   std::unique_ptr<XmlDocument> document_;
 };
 
 // Collects one tag and the text after it into the tag buffer, then parses it.
 Step Parser::ReadNextTag() {
+  if (ReadPlainTag()) return Step::kTag;
   buffer_.clear();
   const std::size_t n = copy_.size();
   bool in_quote = false;
@@ -186,7 +194,43 @@ Step Parser::ReadNextTag() {
   if (buffer_ == "</>") return Step::kFail;
   const bool empty_element = buffer_.ends_with("/>");
   if (!empty_element && !ReadText()) return Step::kFail;
-  return ParseTag(empty_element) ? Step::kTag : Step::kFail;
+  if (!ParseTag(empty_element)) return Step::kFail;
+  name_ = tag_.name;
+  text_ = tag_.text;
+  return Step::kTag;
+}
+
+// Most tags of a list are plain: a start or end tag without attributes, right at the position,
+// then a text up to the next tag with nothing in it that needs a decision (no markup, no NUL, no
+// ">", no pair cut off by the end). Such a tag is taken straight from the copy, where the general
+// reading would give the very same name and text by way of the tag buffer. False, with nothing
+// moved, for any other tag.
+bool Parser::ReadPlainTag() {
+  const std::size_t n = copy_.size();
+  std::size_t i = pos_;
+  if (i + 1 >= n || copy_[i] != '<') return false;
+  const std::size_t name_begin = ++i;
+  if (copy_[i] == '!' || copy_[i] == '?') return false;  // a declaration, or markup
+  if (copy_[i] == '/') ++i;  // an end tag's name keeps its "/"
+  const std::size_t name_end = i + PlainRun(copy_, i, kPlainNameStops);
+  if (name_end == i || name_end >= n || copy_[name_end] != '>') return false;
+  std::size_t j = name_end + 1;
+  for (;;) {
+    j += PlainRun(copy_, j, kTextStops);
+    if (j >= n) return false;  // a text that runs to the end
+    const char c = copy_[j];
+    if (c == '<') break;
+    // A pair is one character whatever its second byte, unless that is a NUL (never stored) or
+    // missing.
+    if (!gbk::IsLeadByteOrFF(c) || j + 1 >= n || copy_[j + 1] == '\0') return false;
+    j += 2;
+  }
+  if (j + 1 >= n || copy_[j + 1] == '!') return false;
+  tag_.Reset(false);
+  name_ = copy_.substr(name_begin, name_end - name_begin);
+  text_ = Trim(copy_.substr(name_end + 1, j - name_end - 1));
+  pos_ = j;
+  return true;
 }
 
 // Copies the double-byte character at the position into the tag buffer; false when the document
@@ -468,7 +512,7 @@ bool Parser::AddAttribute(std::string_view name, std::string_view value,
 
 // Closes the innermost element or adds a new one to the tree.
 bool Parser::AttachNode() {
-  const std::string_view name = tag_.name;
+  const std::string_view name = name_;
   if (name.starts_with('/')) {
     if (open_.empty() || document_->Name(open_.back()) != name.substr(1)) return false;
     open_.pop_back();
@@ -483,7 +527,7 @@ bool Parser::AttachNode() {
   for (const Tag::Attribute& a : tag_.attributes)
     document_->StageAttribute(a.name, tag_.Value(a));
   XmlDocument::NodeIndex node =
-      document_->AddElement(parent, name, tag_.text, tag_.self_closing, tag_.cdata);
+      document_->AddElement(parent, name, text_, tag_.self_closing, tag_.cdata);
   if (document_->full()) return false;
   if (!tag_.self_closing) open_.push_back(node);
   return true;

@@ -58,6 +58,9 @@ TEST_F(XmlParserTest, ElementsAndTexts) {
       {"<r></r><x", "r"},
       {"<r></r>\r\n", "r"},
       {"<r\0>a\0b</r>"sv, "r[ab]"},  // NUL bytes are never stored
+      {"<r>a\xB0\0b</r>"sv,
+       "r[a\xB0"
+       "b]"},  // not even as the second byte of a pair
       // An element of empty name can be closed only by "<//>".
       {"<r><><//></r>", "r()"},
   });
@@ -68,6 +71,7 @@ TEST_F(XmlParserTest, DeclarationsAndDoctype) {
       {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r>\xE4\xB8\xAD\xE6\x96\x87</r>",
        "r[\xE4\xB8\xAD\xE6\x96\x87]"},
       {"<!DOCTYPE r><r/>", "r/"},
+      {"<!r><?r><r/>", "r/"},
       {"<!DOCTYPE r \"a>b\"><r/>", "r/"},  // a quoted ">" does not end the declaration
       {"<?xml version=\"1.0\"?>", nullopt},
       {"<!DOCTYPE r>", nullopt},
@@ -114,6 +118,7 @@ TEST_F(XmlParserTest, Attributes) {
   RunCases({
       {"<a x y=1></a>", "a{x=1,y=1}"},
       {"<a x='1'></a>", "a{x='1'}"},
+      {"<r><a/><b x=\"1\"/><c/><d y=\"2\" z=\"3\"/></r>", "r(a/ b{x=1}/ c/ d{y=2,z=3}/)"},
       {"<r a=\"x y\" b=2 c></r>", "r{a=x y,b=2,c=1}"},
       {"<r a = \"1\"/>", "r{a=1}/"},
       {"<r a=\"1\"b=\"2\"/>", "r{a=1,b=2}/"},

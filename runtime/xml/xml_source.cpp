@@ -22,16 +22,33 @@ bool ReadWholeFile(std::string_view path, std::string* bytes) {
   std::unique_ptr<os::File> file =
       files->Open(path, os::Access::kRead, os::Creation::kOpenExisting, os::Share::kReadWrite);
   if (!file) return false;
-  std::int64_t length = file->Length();
-  if (length > 0) bytes->reserve(static_cast<std::size_t>(length) + kReadBlock);
-  for (;;) {
-    std::size_t used = bytes->size();
-    bytes->resize(used + kReadBlock);
-    std::int64_t n = file->Read(bytes->data() + used, kReadBlock);
-    if (n < 0 || static_cast<std::uint64_t>(n) > kReadBlock) return false;
-    bytes->resize(used + static_cast<std::size_t>(n));
-    if (n == 0) return true;
+  // The length as it is now (and a byte for the NUL after a final lead byte) goes in at once: a
+  // block of that size is the one the dropped file's raw text has just left. Whatever the file
+  // has grown by meanwhile follows a block at a time.
+  const std::int64_t length = file->Length();
+  if (length > 0) {
+    bytes->reserve(static_cast<std::size_t>(length) + 1);
+    bytes->resize(static_cast<std::size_t>(length));
+    const std::int64_t n = file->Read(bytes->data(), bytes->size());
+    if (n < 0 || n > length) return false;
+    bytes->resize(static_cast<std::size_t>(n));
   }
+  char block[kReadBlock];
+  for (;;) {
+    const std::int64_t n = file->Read(block, sizeof block);
+    if (n < 0 || static_cast<std::uint64_t>(n) > sizeof block) return false;
+    if (n == 0) return true;
+    bytes->append(block, static_cast<std::size_t>(n));
+  }
+}
+
+// True when "<!--" occurs anywhere. Its "!" is what is looked for: a list has a "<" in every tag
+// but hardly a "!" at all.
+bool HoldsComment(std::string_view s) {
+  for (std::size_t i = s.find('!', 1); i != std::string_view::npos; i = s.find('!', i + 1)) {
+    if (s[i - 1] == '<' && s.substr(i + 1, 2) == "--") return true;
+  }
+  return false;
 }
 
 bool EightBelow0x80(const char* p) {
@@ -59,7 +76,7 @@ bool EndsInsideCharacter(std::string_view s) {
 // read up to any point, except for the NUL after a final lead byte.
 void StripCommentsInPlace(std::string& s) {
   // A document without "<!--" anywhere keeps every byte, and gains only that NUL.
-  if (s.find(kCommentStart) == std::string::npos) {
+  if (!HoldsComment(s)) {
     if (EndsInsideCharacter(s)) s.push_back('\0');
     return;
   }

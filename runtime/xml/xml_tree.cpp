@@ -31,7 +31,17 @@ XmlDocument::NodeIndex Find(const XmlTree* tree, const ValueRecord& path_arg) {
   if (!tree->loaded || !tree->root || path_arg.type != type::kText) return XmlDocument::kNoNode;
   const char* path = static_cast<const char*>(PointerOf(path_arg));
   if (!path || !*path) return XmlDocument::kNoNode;
-  return ResolvePath(*tree->root, EncodeMarkup(path));
+  // Most paths hold nothing to encode: they are resolved as they are, without a copy.
+  const std::string_view written(path);
+  return HoldsMarkup(written) ? ResolvePath(*tree->root, EncodeMarkup(written))
+                              : ResolvePath(*tree->root, written);
+}
+
+// A stored name, or a text not from CDATA, as a query hands it back: decoded, as a new Text.
+Text DecodedText(std::string_view stored) {
+  // Without "&" decoding changes nothing; the Text is then made from the stored bytes directly.
+  if (stored.find('&') == std::string_view::npos) return MakeText(stored);
+  return MakeText(DecodeEntities(stored));
 }
 
 void SetBool(ValueRecord* result, bool value) {
@@ -78,7 +88,7 @@ void GetChildNames(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
     OwnedTextArray array(NewTextArray(static_cast<std::uint32_t>(count)));
     Text* slots = TextArrayElements(array.get());
     for (std::size_t i = 0; i < count; ++i) {
-      slots[i] = MakeText(DecodeEntities(document.Name(document.Child(node, i))));
+      slots[i] = DecodedText(document.Name(document.Child(node, i)));
     }
     FreeTextArray(*variable);
     *variable = array.release();
@@ -99,7 +109,7 @@ void GetNodeText(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
     if (node == XmlDocument::kNoNode) return;
     const XmlDocument& document = *tree->root;
     std::string_view stored = document.Text(node);
-    Text text = document.IsCData(node) ? MakeText(stored) : MakeText(DecodeEntities(stored));
+    Text text = document.IsCData(node) ? MakeText(stored) : DecodedText(stored);
     SetPointer(*result, text);
     if (found) *found = 1;
   } catch (const std::bad_alloc&) {

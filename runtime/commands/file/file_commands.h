@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "runtime/values/command.h"
@@ -54,7 +55,10 @@ inline constexpr std::uint64_t kReadLimit = std::uint64_t{256} << 20;
 inline constexpr char kSaveSuffix[] = ".saving";
 
 // The work of ReadWholeFile and ReadLine with the limit given, so that it can be tried small.
+// With `first` given, ReadLine keeps only a line that starts with that byte: any other line is
+// passed over (the file moves on just the same) and gives null, with no text made of it.
 void* ReadWholeFileUpTo(const char* name, std::uint64_t limit);
-Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit);
+Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit,
+                  std::optional<char> first = std::nullopt);
 
 }  // namespace marvane::commands

@@ -15,53 +15,38 @@
 #include "runtime/commands/file/file_commands.h"
 #include "runtime/commands/file/read_ahead_file.h"
 #include "runtime/values/core.h"
+#include "runtime/values/text_builder.h"
 
 namespace marvane::commands {
 namespace {
 
 constexpr std::size_t kChunk = 512;
 
-// The line being gathered, on the runtime heap so that it becomes the result without a copy.
-class LineBuffer {
+// The line read so far: its length, and its bytes unless the line is passed over.
+class Line {
  public:
-  LineBuffer() = default;
-  ~LineBuffer() { Free(data_); }
-  LineBuffer(const LineBuffer&) = delete;
-  LineBuffer& operator=(const LineBuffer&) = delete;
-
   std::size_t size() const { return size_; }
-  char back() const { return data_[size_ - 1]; }
-  void DropLast() { --size_; }
-
-  void Append(const char* bytes, std::size_t n) {
-    if (n == 0) return;
-    if (size_ + n + 1 > capacity_) {
-      // Most lines arrive whole: the first piece gets exactly its room, later ones double it.
-      std::size_t capacity = capacity_ ? capacity_ : n + 1;
-      while (capacity < size_ + n + 1)
-        capacity *= 2;
-      data_ = static_cast<char*>(Reallocate(data_, capacity));
-      capacity_ = capacity;
-    }
-    std::memcpy(data_ + size_, bytes, n);
-    size_ += n;
+  void Keep(bool keep) { keep_ = keep; }
+  void Append(std::string_view bytes) {
+    size_ += bytes.size();
+    if (keep_) text_.Append(bytes);
   }
-
-  // The line as a Text; null when empty. A block with one spare byte (a CR dropped) is kept as it
-  // is, a larger one is cut to the line's length + 1.
+  void DropLast() {
+    --size_;
+    if (keep_) text_.DropLast();
+  }
+  // Without the one CR that may end it; null when empty or passed over.
   Text Release() {
-    if (size_ == 0) return nullptr;
-    auto text = capacity_ <= size_ + 2 ? data_ : static_cast<char*>(Reallocate(data_, size_ + 1));
-    text[size_] = '\0';
-    data_ = nullptr;
-    size_ = capacity_ = 0;
-    return text;
+    if (!keep_) return nullptr;
+    if (!text_.empty() && text_.back() == '\r') text_.DropLast();
+    return text_.Release();
   }
 
  private:
-  char* data_ = nullptr;
+  // The line goes straight to the runtime heap, so that it becomes the result without a copy.
+  TextBuilder text_;
   std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
+  bool keep_ = true;
 };
 
 // After a failure the file is taken as read to its end, so that an end test answers true.
@@ -115,13 +100,14 @@ std::int64_t NextChunk(os::File* file, ReadAheadFile* ahead, char* chunk, const 
 
 }  // namespace
 
-Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
+Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit, std::optional<char> first) {
   os::File* file = open_files::Find(number);
   if (!file) return nullptr;
   // ReadAheadFile is final: comparing the type is enough, and cheaper than a cast that searches.
   auto* ahead =
       typeid(*file) == typeid(ReadAheadFile) ? static_cast<ReadAheadFile*>(file) : nullptr;
-  LineBuffer line;
+  Line line;
+  bool started = false;  // the line's first byte has been looked at
   char buffer[kChunk];
   bool trail_due = false;  // the previous chunk ended with a lead byte
   for (;;) {
@@ -132,6 +118,10 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
     if (got < 0) return Fail(file);
     if (got == 0) break;
     const auto count = static_cast<std::size_t>(got);
+    if (!started) {
+      started = true;
+      if (first) line.Keep(chunk[0] == *first);
+    }
 
     std::size_t i = 0;
     std::int64_t resume = -1;  // where the next read starts, once the line has ended
@@ -152,16 +142,16 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
         if (i + 1 == count) {
           trail_due = true;
         } else if (chunk[i + 1] == '\0') {
-          line.Append(chunk, i);
+          line.Append(std::string_view(chunk, i));
           resume = at + static_cast<std::int64_t>(i) + 2;
         } else {
           ++i;
         }
       } else if (c == '\n') {
-        line.Append(chunk, i);
+        line.Append(std::string_view(chunk, i));
         resume = at + static_cast<std::int64_t>(i) + 1;
       } else if (c == 0x00 || c == 0x1A) {
-        line.Append(chunk, i);
+        line.Append(std::string_view(chunk, i));
         resume = at + static_cast<std::int64_t>(i);
       }
     }
@@ -171,10 +161,9 @@ Text ReadLineUpTo(std::uint32_t number, std::uint64_t limit) {
       if (!file->Seek(static_cast<std::uint64_t>(resume))) return Fail(file);
       break;
     }
-    line.Append(chunk, count);
+    line.Append(std::string_view(chunk, count));
     if (line.size() > limit) return Fail(file);
   }
-  if (line.size() > 0 && line.back() == '\r') line.DropLast();
   return line.Release();
 }
 

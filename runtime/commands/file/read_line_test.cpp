@@ -100,22 +100,32 @@ TEST_F(ReadLineTest, LinesAndEndsOfText) {
       {"ctrl-z starts a block", block + "\x1a", {{block, true, false}}},
   };
   int n = 0;
-  // Mode 1 reads the file ahead a block at a time, mode 3 (read and write) does not.
+  // Mode 1 reads the file ahead a block at a time, mode 3 (read and write) does not. A reading
+  // that keeps only lines starting with a given byte moves through the file the same way.
   for (std::int32_t mode : {1, 3}) {
-    SCOPED_TRACE(mode);
-    for (const Case& c : cases) {
-      SCOPED_TRACE(c.name);
-      const std::string path = dir_.Write("l" + std::to_string(n++), c.bytes);
-      const std::int32_t number = Open(path, IntValue(mode));
-      ASSERT_NE(number, 0);
-      int call = 0;
-      for (const Step& step : c.steps) {
-        SCOPED_TRACE(call++);
-        EXPECT_EQ(Line(number), step.line);
-        EXPECT_EQ(AtEnd(number, BoolValue(true)), step.at_end_stopping);
-        EXPECT_EQ(AtEnd(number), step.at_end_plain);
+    for (std::optional<char> first :
+         {std::optional<char>(), std::optional<char>('a'), std::optional<char>('x')}) {
+      SCOPED_TRACE(::testing::Message() << mode << " " << first.value_or('-'));
+      for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_.Write("l" + std::to_string(n++), c.bytes);
+        const std::int32_t number = Open(path, IntValue(mode));
+        ASSERT_NE(number, 0);
+        int call = 0;
+        for (const Step& step : c.steps) {
+          SCOPED_TRACE(call++);
+          if (first) {
+            OwnedText line(ReadLineUpTo(static_cast<std::uint32_t>(number), kReadLimit, first));
+            const bool kept = step.line && step.line->front() == *first;
+            EXPECT_EQ(line ? Opt(line.get()) : nullopt, kept ? step.line : nullopt);
+          } else {
+            EXPECT_EQ(Line(number), step.line);
+          }
+          EXPECT_EQ(AtEnd(number, BoolValue(true)), step.at_end_stopping);
+          EXPECT_EQ(AtEnd(number), step.at_end_plain);
+        }
+        Close(number);
       }
-      Close(number);
     }
   }
 }

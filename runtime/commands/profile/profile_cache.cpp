@@ -34,7 +34,10 @@ void ProfileCache::Hold(std::string_view path) {
 
 void ProfileCache::Release(std::string_view path) {
   auto it = std::find_if(held_.begin(), held_.end(), [&](const Held& h) { return h.path == path; });
-  if (it != held_.end() && --it->count == 0) held_.erase(it);
+  if (it == held_.end() || --it->count > 0) return;
+  held_.erase(it);
+  // Its run of lookups is over: a converted list of a million clients is not kept in memory.
+  entries_.remove_if([&](const Entry& e) { return e.path == path; });
 }
 
 std::shared_ptr<const ProfileIndex> ProfileCache::Look(std::string_view path) {

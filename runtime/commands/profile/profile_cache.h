@@ -39,7 +39,8 @@ class ProfileCache {
 
   // While a file is held, Get answers for it with the index found when the hold began and asks
   // the file system nothing: a run of lookups reads one state of the file and costs one look at
-  // it, however fresh the file is. Holds of a path nest; each Hold needs its Release.
+  // it, however fresh the file is. Holds of a path nest; each Hold needs its Release. The last
+  // Release lets the file's index go, whether it was read for the hold or found in the cache.
   void Hold(std::string_view path);
   void Release(std::string_view path);
 

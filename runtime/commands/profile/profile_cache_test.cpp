@@ -185,6 +185,15 @@ TEST_F(ProfileCacheTest, AHeldFileIsReadOnceAndNotLookedAtAgain) {
   EXPECT_EQ(Name("other.ini"), std::nullopt);  // other paths are not held
   cache.Release("list.ini");
   EXPECT_EQ(Name("list.ini"), "2");
+
+  // The last release lets the index go, also that of a file old enough to be kept.
+  files.Put("old.ini", "[A]\nName=o\n", 10 * kSecond);
+  ASSERT_EQ(Name("old.ini"), "o");
+  cache.Hold("old.ini");
+  cache.Release("old.ini");
+  const int opens = files.opens;
+  EXPECT_EQ(Name("old.ini"), "o");
+  EXPECT_EQ(files.opens, opens + 1);
 }
 
 TEST_F(ProfileCacheTest, HoldsNestAndHoldAMissingFileMissing) {

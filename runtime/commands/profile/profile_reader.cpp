@@ -12,9 +12,6 @@
 namespace marvane::profile {
 namespace {
 
-// The section number of a repeated section, whose keys are never searched.
-constexpr std::size_t kIgnored = static_cast<std::size_t>(-1);
-
 constexpr std::uint64_t kHashBasis = 0xcbf29ce484222325ull;
 constexpr std::uint64_t kHashPrime = 0x100000001b3ull;
 
@@ -147,30 +144,15 @@ std::size_t LineEnd(const char* t, std::size_t pos, std::size_t n) {
   return pos;
 }
 
-// The number of LF bytes or of CR bytes, whichever is larger, counted eight bytes at a time.
-std::size_t LineEndCount(const char* t, std::size_t n) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  // The high bit of each byte that is zero, and no other bit: no sum carries into the next byte.
-  auto zero_bytes = [](std::uint64_t w) { return ~(((w & kLow7) + kLow7) | w | kLow7); };
-  // The number of high bits set, summed into the top byte.
-  auto count = [](std::uint64_t flags) {
-    return static_cast<std::size_t>(((flags >> 7) * kOnes) >> 56);
-  };
-  std::size_t lf = 0;
-  std::size_t cr = 0;
-  std::size_t i = 0;
-  for (; n - i >= 8; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, t + i, 8);
-    lf += count(zero_bytes(word ^ (kOnes * '\n')));
-    cr += count(zero_bytes(word ^ (kOnes * '\r')));
+// Calls f with each non-empty line of t[begin, end), trimmed, in order, until f returns true.
+template <typename F>
+void ForEachLine(const char* t, std::size_t begin, std::size_t end, F f) {
+  for (std::size_t pos = begin; pos < end;) {
+    const std::size_t line_end = LineEnd(t, pos, end);
+    const Span line = Trim(t, {pos, line_end});
+    if (!line.empty() && f(line)) return;
+    pos = line_end + 1;
   }
-  for (; i < n; ++i) {
-    lf += t[i] == '\n';
-    cr += t[i] == '\r';
-  }
-  return std::max(lf, cr);
 }
 
 std::size_t TableSizeFor(std::size_t entries) {
@@ -189,17 +171,29 @@ ProfileIndex::ProfileIndex(std::string text) : text_(std::move(text)) {
     return;
   }
   const char* t = text_.data();
-  const std::size_t n = text_.size();
-  // Room for one key a line (a CR LF counted once), so the array rarely grows while it is built.
-  keys_.reserve(LineEndCount(t, n) + 1);
-  AddSection(0, 0);
-  std::size_t section = 0;
-  std::size_t pos = 0;
-  while (pos < n) {
-    const std::size_t end = LineEnd(t, pos, n);
-    IndexLine(pos, end, &section);
-    pos = end + 1;
-  }
+  const auto n = static_cast<std::uint32_t>(text_.size());
+  // Every section in file order, repeats too; the unnamed one first. Each line after a header
+  // belongs to the last section begun.
+  sections_.push_back({0, 0, 0, 0, 0, 0});
+  ForEachLine(t, 0, n, [&](Span line) {
+    if (t[line.begin] == '[') {
+      const std::size_t close = LastCloseBracket(t, {line.begin + 1, line.end});
+      if (close != std::string_view::npos) {
+        // The header ends the lines of the section before it and begins those of its own. What
+        // lies around the trimmed header on its line is trimmed bytes, an empty line to a scan.
+        sections_.back().body_end = static_cast<std::uint32_t>(line.begin);
+        const Span name = CutAtNul(t, Trim(t, {line.begin + 1, close}));
+        sections_.push_back({static_cast<std::uint32_t>(name.begin),
+                             static_cast<std::uint32_t>(name.end - name.begin),
+                             static_cast<std::uint32_t>(line.end), 0, 0, 0});
+        return false;
+      }
+    }
+    ++sections_.back().key_count;
+    return false;
+  });
+  sections_.back().body_end = n;
+  IndexSectionNames();
   IndexLargeSections();
 }
 
@@ -211,67 +205,45 @@ ProfileIndex ProfileIndex::FromFileBytes(std::string&& bytes, os::TextCodec& cod
   return ProfileIndex(DecodeProfileFile(std::move(bytes), codec));
 }
 
-std::ptrdiff_t ProfileIndex::AddSection(std::uint32_t offset, std::uint32_t length) {
-  const std::string_view name = View(offset, length);
-  const std::uint32_t hash = FoldedHash(name);
-  if (2 * (sections_.size() + 1) > section_slots_.size()) {
-    Slots grown(TableSizeFor(sections_.size() + 1), 0);
-    const std::size_t mask = grown.size() - 1;
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-      std::size_t s = section_hashes_[i] & mask;
-      while (grown[s] != 0)
-        s = (s + 1) & mask;
-      grown[s] = static_cast<std::uint32_t>(i + 1);
-    }
-    section_slots_ = std::move(grown);
-  }
+void ProfileIndex::IndexSectionNames() {
+  // The table is made once, at its final size, after all sections are known.
+  section_slots_.assign(TableSizeFor(sections_.size()), 0);
+  section_hashes_.reserve(sections_.size());
   const std::size_t mask = section_slots_.size() - 1;
-  for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
-    const std::uint32_t slot = section_slots_[s];
-    if (slot == 0) {
-      section_slots_[s] = static_cast<std::uint32_t>(sections_.size() + 1);
-      sections_.push_back({offset, length, static_cast<std::uint32_t>(keys_.size()), 0});
-      section_hashes_.push_back(hash);
-      return static_cast<std::ptrdiff_t>(sections_.size() - 1);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    const Section section = sections_[i];
+    const std::string_view name = View(section.name_offset, section.name_length);
+    const std::uint32_t hash = FoldedHash(name);
+    std::size_t s = hash & mask;
+    bool repeat = false;
+    for (; section_slots_[s] != 0 && !repeat; s = (s + 1) & mask) {
+      const std::uint32_t other = section_slots_[s] - 1;
+      repeat = section_hashes_[other] == hash &&
+               FoldedEqual(View(sections_[other].name_offset, sections_[other].name_length), name);
     }
-    const Section& other = sections_[slot - 1];
-    if (section_hashes_[slot - 1] == hash &&
-        FoldedEqual(View(other.name_offset, other.name_length), name)) {
-      return -1;
-    }
+    if (repeat) continue;
+    section_slots_[s] = static_cast<std::uint32_t>(kept + 1);
+    sections_[kept++] = section;
+    section_hashes_.push_back(hash);
   }
+  sections_.resize(kept);
 }
 
-void ProfileIndex::IndexLine(std::size_t begin, std::size_t end, std::size_t* section) {
+ProfileIndex::Key ProfileIndex::KeyOf(std::size_t begin, std::size_t end) const {
   const char* t = text_.data();
-  Span line = Trim(t, {begin, end});
-  if (line.empty()) return;
-
-  if (t[line.begin] == '[') {
-    std::size_t close = LastCloseBracket(t, {line.begin + 1, line.end});
-    if (close != std::string_view::npos) {
-      Span name = CutAtNul(t, Trim(t, {line.begin + 1, close}));
-      const std::ptrdiff_t added = AddSection(static_cast<std::uint32_t>(name.begin),
-                                              static_cast<std::uint32_t>(name.end - name.begin));
-      *section = added < 0 ? kIgnored : static_cast<std::size_t>(added);
-      return;
-    }
-  }
-  if (*section == kIgnored) return;
-
-  std::size_t eq = line.begin;
-  while (eq < line.end && t[eq] != '=')
+  std::size_t eq = begin;
+  while (eq < end && t[eq] != '=')
     ++eq;
-  Span name = CutAtNul(t, Trim(t, {line.begin, eq}));
+  const Span name = CutAtNul(t, Trim(t, {begin, eq}));
   Key key{static_cast<std::uint32_t>(name.begin), static_cast<std::uint32_t>(name.end - name.begin),
           0, kNoValue};
-  if (eq < line.end) {
-    Span value = LimitValue(t, Unquote(t, CutAtNul(t, Trim(t, {eq + 1, line.end}))));
+  if (eq < end) {
+    const Span value = LimitValue(t, Unquote(t, CutAtNul(t, Trim(t, {eq + 1, end}))));
     key.value_offset = static_cast<std::uint32_t>(value.begin);
     key.value_length = static_cast<std::uint32_t>(value.end - value.begin);
   }
-  keys_.push_back(key);
-  ++sections_[*section].key_count;
+  return key;
 }
 
 void ProfileIndex::IndexLargeSections() {
@@ -280,6 +252,15 @@ void ProfileIndex::IndexLargeSections() {
     if (s.key_count > kSearchedInTurn) keys += s.key_count;
   }
   if (keys == 0) return;
+  keys_.reserve(keys);
+  for (Section& s : sections_) {
+    if (s.key_count <= kSearchedInTurn) continue;
+    s.first_key = static_cast<std::uint32_t>(keys_.size());
+    ForEachLine(text_.data(), s.body_begin, s.body_end, [&](Span line) {
+      keys_.push_back(KeyOf(line.begin, line.end));
+      return false;
+    });
+  }
   key_slots_.assign(TableSizeFor(keys), 0);
   const std::size_t mask = key_slots_.size() - 1;
   for (std::size_t si = 0; si < sections_.size(); ++si) {
@@ -323,30 +304,34 @@ std::optional<std::string_view> ProfileIndex::Find(std::string_view section,
     }
   }
   next_section_ = si + 1;
-  const Section& found_section = sections_[si];
-  const std::string key_name = QueryName(key);
-  const std::uint32_t first = found_section.first_key;
-  const std::uint32_t last = first + found_section.key_count;
-  const Key* found = nullptr;
-  if (found_section.key_count <= kSearchedInTurn) {
-    for (std::uint32_t k = first; k < last && !found; ++k) {
-      if (FoldedEqual(View(keys_[k].name_offset, keys_[k].name_length), key_name)) {
-        found = &keys_[k];
-      }
-    }
-  } else {
-    const std::size_t mask = key_slots_.size() - 1;
-    for (std::size_t s = KeyHash(key_name, si) & mask; key_slots_[s] != 0; s = (s + 1) & mask) {
-      const std::uint32_t k = key_slots_[s] - 1;
-      if (k >= first && k < last &&
-          FoldedEqual(View(keys_[k].name_offset, keys_[k].name_length), key_name)) {
-        found = &keys_[k];
-        break;
-      }
-    }
-  }
+  const std::optional<Key> found = FindKey(si, QueryName(key));
   if (!found || found->value_length == kNoValue) return std::nullopt;
   return View(found->value_offset, found->value_length);
+}
+
+std::optional<ProfileIndex::Key> ProfileIndex::FindKey(std::size_t section,
+                                                       std::string_view name) const {
+  const Section& found_section = sections_[section];
+  std::optional<Key> found;
+  if (found_section.key_count <= kSearchedInTurn) {
+    ForEachLine(text_.data(), found_section.body_begin, found_section.body_end, [&](Span line) {
+      const Key k = KeyOf(line.begin, line.end);
+      if (FoldedEqual(View(k.name_offset, k.name_length), name)) found = k;
+      return found.has_value();
+    });
+    return found;
+  }
+  const std::uint32_t first = found_section.first_key;
+  const std::uint32_t last = first + found_section.key_count;
+  const std::size_t mask = key_slots_.size() - 1;
+  for (std::size_t s = KeyHash(name, section) & mask; key_slots_[s] != 0; s = (s + 1) & mask) {
+    const std::uint32_t k = key_slots_[s] - 1;
+    if (k >= first && k < last &&
+        FoldedEqual(View(keys_[k].name_offset, keys_[k].name_length), name)) {
+      return keys_[k];
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace marvane::profile

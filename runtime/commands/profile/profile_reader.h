@@ -23,8 +23,10 @@
 // - The names asked for are read like names in the file: trimmed, malformed pairs turned into "?",
 //   and a lead byte at their end dropped.
 //
-// The index is a few flat arrays of offsets into the decoded file: a large list (a million
-// sections) costs about twice its size, where a node per key would cost several times that.
+// The index is a few flat arrays of offsets into the decoded file. A section with few keys keeps
+// only where its lines are, and a lookup reads them in turn; only large sections get their keys
+// indexed. A large list (a million small sections) so costs little more than its size, where an
+// entry per key would cost twice that.
 #pragma once
 
 #include <cstddef>
@@ -74,17 +76,23 @@ class ProfileIndex {
   struct Section {
     std::uint32_t name_offset;
     std::uint32_t name_length;
-    std::uint32_t first_key;  // its keys are keys_[first_key, first_key + key_count)
+    // Its lines: from the one after its header up to the next header, each non-empty one a key.
+    std::uint32_t body_begin;
+    std::uint32_t body_end;
     std::uint32_t key_count;
+    std::uint32_t first_key;  // a large section's keys are keys_[first_key, first_key + key_count)
   };
   // Open addressing: a slot holds an index + 1, or 0 when empty; the table size is a power of 2.
   using Slots = std::vector<std::uint32_t>;
 
   // `text` is a decoded file: the scans rely on its pairs being well formed.
   explicit ProfileIndex(std::string text);
-  void IndexLine(std::size_t begin, std::size_t end, std::size_t* section);
-  // The section of that name (in the file's spelling), adding it when new; -1 for a repeat.
-  std::ptrdiff_t AddSection(std::uint32_t offset, std::uint32_t length);
+  // Hashes the section names; of equal names only the first section stays.
+  void IndexSectionNames();
+  // The key of a non-empty key line, [begin, end) trimmed.
+  Key KeyOf(std::size_t begin, std::size_t end) const;
+  // The first key of the section named so (folded); null when there is none.
+  std::optional<Key> FindKey(std::size_t section, std::string_view name) const;
   void IndexLargeSections();
   std::string_view View(std::uint32_t offset, std::uint32_t length) const {
     return std::string_view(text_).substr(offset, length);
@@ -96,7 +104,7 @@ class ProfileIndex {
   std::vector<Section> sections_;
   std::vector<std::uint32_t> section_hashes_;
   Slots section_slots_;
-  std::vector<Key> keys_;  // in file order, so a section's first equal key comes first
+  std::vector<Key> keys_;  // of the large sections, in file order: the first equal key first
   Slots key_slots_;        // the first of each name among the keys of the large sections
   // The section after the one last found: lists are read section by section in file order, and
   // trying it first walks the index in order instead of jumping through the hash table.

@@ -45,7 +45,7 @@ void GetProperty(Component* object, std::int32_t index, PropertyValue* value) {
   if (index == 0) value->bytes = Windows().GetText(object->handle());
 }
 
-int SetProperty(Component* object, std::int32_t index, const PropertyValue& value) {
+int SetProperty(Component* object, std::int32_t index, const PropertyInput& value) {
   if (index == 0) Windows().SetText(object->handle(), value.bytes);
   return 0;
 }

@@ -108,7 +108,7 @@ void GetProperty(Component* object, std::int32_t index, PropertyValue* value) {
   }
 }
 
-int SetProperty(Component* object, std::int32_t index, const PropertyValue& value) {
+int SetProperty(Component* object, std::int32_t index, const PropertyInput& value) {
   auto* combo = static_cast<ComboBox*>(object);
   switch (index) {
     case kType:

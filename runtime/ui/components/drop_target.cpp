@@ -157,7 +157,7 @@ void GetProperty(Component* object, std::int32_t index, PropertyValue* value) {
     value->number = static_cast<DropTarget*>(object)->accepts(index);
 }
 
-int SetProperty(Component* object, std::int32_t index, const PropertyValue& value) {
+int SetProperty(Component* object, std::int32_t index, const PropertyInput& value) {
   if (index >= 0 && index < kKindCount)
     static_cast<DropTarget*>(object)->accepts(index) = value.number != 0;
   return 0;

@@ -144,7 +144,7 @@ void GetProperty(Component* object, std::int32_t index, PropertyValue* value) {
   }
 }
 
-int SetProperty(Component* object, std::int32_t index, const PropertyValue& value) {
+int SetProperty(Component* object, std::int32_t index, const PropertyInput& value) {
   auto* edit = static_cast<EditBox*>(object);
   EditData& d = edit->data();
   if (index == kContent) {

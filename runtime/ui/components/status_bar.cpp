@@ -161,7 +161,7 @@ void GetProperty(Component* object, std::int32_t index, PropertyValue* value) {
 }
 
 // A new part table is laid out at once; the other settings take a bar made anew.
-int SetProperty(Component* object, std::int32_t index, const PropertyValue& value) {
+int SetProperty(Component* object, std::int32_t index, const PropertyInput& value) {
   auto* bar = static_cast<StatusBar*>(object);
   BarData& d = bar->data();
   switch (index) {
