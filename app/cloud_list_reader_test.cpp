@@ -64,6 +64,8 @@ TEST_F(CloudListReaderTest, ListsOfSections) {
       {"two empty names last", "[A]\r\nName=a\r\n[]\r\n[]\r\n", "A a", 2},
       {"empty name first", "[]\r\n[A]\r\nName=a\r\n", "A a", 1},
       {"bar splits a name", "[A|B]\r\nName=x\r\n", "A \r\nB ", 2},
+      // 81 7C is one character: its "|" does not split the name.
+      {"bar as trail byte", "[\x81|]\r\n", "\x81| ", 1},
       {"same name twice", "[A]\r\nName=1\r\n[A]\r\nName=2\r\n", "A 1\r\nA 1", 2},
       {"no name key", "[A]\r\nIPAddr=1\r\n[B]\r\nName=\r\n", "A \r\nB ", 2},
       {"key case", "[A]\r\nNAME = x \r\n", "A x", 1},
