@@ -12,6 +12,10 @@
 namespace marvane::profile {
 namespace {
 
+// Room is made in advance for at most one section per so many bytes of the file; a file with
+// more headers than that grows its array from there.
+constexpr std::size_t kBytesPerSectionBound = 16;
+
 constexpr std::uint64_t kHashBasis = 0xcbf29ce484222325ull;
 constexpr std::uint64_t kHashPrime = 0x100000001b3ull;
 
@@ -172,6 +176,10 @@ ProfileIndex::ProfileIndex(std::string text) : text_(std::move(text)) {
   }
   const char* t = text_.data();
   const auto n = static_cast<std::uint32_t>(text_.size());
+  // Every header holds a "[": made at once at about its final size (a bound on how much a file
+  // full of "[" can ask for), the array does not leave behind the copies that growing makes.
+  sections_.reserve(std::min<std::size_t>(std::count(t, t + n, '['), n / kBytesPerSectionBound) +
+                    1);
   // Every section in file order, repeats too; the unnamed one first. Each line after a header
   // belongs to the last section begun.
   sections_.push_back({0, 0, 0, 0, 0, 0});
