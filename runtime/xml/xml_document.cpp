@@ -16,21 +16,39 @@ void TrimSlack(Container& c) {
 
 }  // namespace
 
-bool XmlDocument::Keep(std::string_view first, std::string_view second, std::uint32_t* offset) {
-  const std::uint64_t used = bytes_.size();
-  if (used + first.size() + second.size() > UINT32_MAX) {
-    full_ = true;
-    return false;
-  }
+bool XmlDocument::Append(std::string& bytes, std::string_view first, std::string_view second,
+                         std::uint32_t* offset) {
+  const std::uint64_t used = bytes.size();
+  if (used + first.size() + second.size() > UINT32_MAX) return false;
   *offset = static_cast<std::uint32_t>(used);
-  bytes_.append(first);
-  bytes_.append(second);
+  bytes.append(first);
+  bytes.append(second);
+  return true;
+}
+
+bool XmlDocument::Intern(std::string_view name, std::uint32_t* index) {
+  if (!names_.empty()) {
+    for (const std::uint32_t recent : recent_) {
+      const Span& known = names_[recent];
+      if (View(name_bytes_, known.offset, known.length) == name) {
+        *index = recent;
+        return true;
+      }
+    }
+  }
+  Span added;
+  if (names_.size() > kNameMask || !Append(name_bytes_, name, {}, &added.offset)) return false;
+  added.length = static_cast<std::uint32_t>(name.size());
+  *index = static_cast<std::uint32_t>(names_.size());
+  names_.push_back(added);
+  recent_[recent_next_] = *index;
+  recent_next_ = (recent_next_ + 1) % kRecentNames;
   return true;
 }
 
 void XmlDocument::StageAttribute(std::string_view name, std::string_view value) {
   AttributeSpans a;
-  if (attributes_.size() >= UINT32_MAX || !Keep(name, value, &a.name_offset)) {
+  if (attributes_.size() >= UINT32_MAX || !Append(attribute_bytes_, name, value, &a.name_offset)) {
     full_ = true;
     return;
   }
@@ -43,12 +61,14 @@ XmlDocument::NodeIndex XmlDocument::AddElement(NodeIndex parent, std::string_vie
                                                std::string_view text, bool self_closing,
                                                bool cdata) {
   Node n;
-  if (nodes_.size() >= kNoNode || !Keep(name, text, &n.name_offset)) {
+  std::uint32_t text_begin = 0;
+  if (nodes_.size() >= kNoNode || !Intern(name, &n.name_and_flags) ||
+      !Append(texts_, text, {}, &text_begin)) {
     full_ = true;
     return kNoNode;
   }
-  n.name_length = static_cast<std::uint32_t>(name.size());
-  n.text_length = static_cast<std::uint32_t>(text.size());
+  n.name_and_flags |= (self_closing ? kSelfClosing : 0) | (cdata ? kCData : 0);
+  n.text_end = static_cast<std::uint32_t>(text_begin + text.size());
   n.children = 0;
   const auto index = static_cast<NodeIndex>(nodes_.size());
   if (attributes_.size() > staged_from_) attribute_runs_.push_back({index, staged_from_});
@@ -57,16 +77,13 @@ XmlDocument::NodeIndex XmlDocument::AddElement(NodeIndex parent, std::string_vie
   // with their subtrees: Finish finds the parent from that order and the child counts.
   if (parent != kNoNode) ++nodes_[parent].children;
   nodes_.push_back(n);
-  flags_.push_back(
-      static_cast<std::uint8_t>((self_closing ? kSelfClosing : 0) | (cdata ? kCData : 0)));
-  return static_cast<NodeIndex>(nodes_.size() - 1);
+  return index;
 }
 
 void XmlDocument::Reserve(std::size_t elements, std::size_t bytes) {
   try {
     nodes_.reserve(elements);
-    flags_.reserve(elements);
-    bytes_.reserve(bytes);
+    texts_.reserve(bytes);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
@@ -75,9 +92,13 @@ void XmlDocument::Reserve(std::size_t elements, std::size_t bytes) {
 void XmlDocument::Clear() {
   // The root comes this way too; only a tree that is dropped leaves memory to give back.
   if (!nodes_.empty()) cleared_ = true;
-  bytes_.clear();
+  texts_.clear();
+  name_bytes_.clear();
+  names_.clear();
+  recent_ = {};
+  recent_next_ = 0;
   nodes_.clear();
-  flags_.clear();
+  attribute_bytes_.clear();
   attributes_.clear();
   attribute_runs_.clear();
   staged_from_ = 0;
@@ -115,9 +136,9 @@ void XmlDocument::Finish() {
     if (count > 0) waiting.push_back({nodes_[i].children, count});
   }
   if (cleared_) {
-    TrimSlack(bytes_);
+    TrimSlack(texts_);
     TrimSlack(nodes_);
-    TrimSlack(flags_);
+    TrimSlack(attribute_bytes_);
     TrimSlack(attributes_);
     TrimSlack(attribute_runs_);
   }
@@ -135,7 +156,8 @@ XmlAttribute XmlDocument::Attribute(NodeIndex node, std::size_t i) const {
   auto run = std::lower_bound(attribute_runs_.begin(), attribute_runs_.end(), node,
                               [](const AttributeRun& r, NodeIndex n) { return r.node < n; });
   const AttributeSpans& a = attributes_[run->first + i];
-  return {View(a.name_offset, a.name_length), View(a.name_offset + a.name_length, a.value_length)};
+  return {View(attribute_bytes_, a.name_offset, a.name_length),
+          View(attribute_bytes_, a.name_offset + a.name_length, a.value_length)};
 }
 
 }  // namespace marvane::xml

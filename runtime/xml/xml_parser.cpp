@@ -95,11 +95,14 @@ struct Tag {
 
 class Parser {
  public:
-  explicit Parser(std::string_view copy) : copy_(copy), document_(std::make_unique<XmlDocument>()) {
+  explicit Parser(std::string copy)
+      : owned_copy_(std::move(copy)),
+        copy_(owned_copy_),
+        document_(std::make_unique<XmlDocument>()) {
     // Most elements are written as a start and an end tag, and none takes fewer than 4 bytes.
-    // Names, texts and attributes are cut from the copy, so they rarely add up to more than it.
-    const auto tags = static_cast<std::size_t>(std::count(copy.begin(), copy.end(), '<'));
-    document_->Reserve(std::min(tags / 2 + 1, copy.size() / 4 + 1), copy.size());
+    // Texts are cut from the copy, so they rarely add up to more than it.
+    const auto tags = static_cast<std::size_t>(std::count(copy_.begin(), copy_.end(), '<'));
+    document_->Reserve(std::min(tags / 2 + 1, copy_.size() / 4 + 1), copy_.size());
   }
 
   std::unique_ptr<XmlDocument> Run() {
@@ -111,6 +114,9 @@ class Parser {
       if (step == Step::kEnd) break;
     }
     if (!open_.empty()) return nullptr;  // an element was never closed
+    // The copy goes first: the child lists that Finish makes then take its place.
+    copy_ = {};
+    std::string().swap(owned_copy_);
     document_->Finish();
     return std::move(document_);
   }
@@ -127,6 +133,7 @@ class Parser {
                     std::unordered_set<std::string_view>* seen);
   bool AttachNode();
 
+  std::string owned_copy_;
   std::string_view copy_;
   std::size_t pos_ = 0;
   std::string buffer_;  // the tag buffer: bytes before the tag, the tag and its text
@@ -211,7 +218,7 @@ bool Parser::ReadPlainTag() {
   if (i + 1 >= n || copy_[i] != '<') return false;
   const std::size_t name_begin = ++i;
   if (copy_[i] == '!' || copy_[i] == '?') return false;  // a declaration, or markup
-  if (copy_[i] == '/') ++i;  // an end tag's name keeps its "/"
+  if (copy_[i] == '/') ++i;                              // an end tag's name keeps its "/"
   const std::size_t name_end = i + PlainRun(copy_, i, kPlainNameStops);
   if (name_end == i || name_end >= n || copy_[name_end] != '>') return false;
   std::size_t j = name_end + 1;
@@ -535,8 +542,8 @@ bool Parser::AttachNode() {
 
 }  // namespace
 
-std::unique_ptr<XmlDocument> ParseDocument(std::string_view copy) {
-  return Parser(copy).Run();
+std::unique_ptr<XmlDocument> ParseDocument(std::string copy) {
+  return Parser(std::move(copy)).Run();
 }
 
 }  // namespace marvane::xml

@@ -7,14 +7,15 @@
 #pragma once
 
 #include <memory>
-#include <string_view>
+#include <string>
 
 #include "runtime/xml/xml_document.h"
 
 namespace marvane::xml {
 
-// The tree of a comment-free copy, or null when the document is malformed. Neither the copy nor
-// anything else is kept: the parser holds no state between calls.
-std::unique_ptr<XmlDocument> ParseDocument(std::string_view copy);
+// The tree of a comment-free copy, or null when the document is malformed. The copy is let go
+// before the tree is finished, so a large document is not held twice at its end; nothing else is
+// kept: the parser holds no state between calls.
+std::unique_ptr<XmlDocument> ParseDocument(std::string copy);
 
 }  // namespace marvane::xml

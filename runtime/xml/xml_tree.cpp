@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "runtime/values/values.h"
 #include "runtime/xml/xml_document.h"
@@ -63,7 +64,7 @@ void LoadDocument(ValueRecord* result, std::int32_t argc, ValueRecord* args) {
                            ? StripCommentsFromFile(static_cast<const char*>(p))
                            : StripComments(ByteSetView(p));
     if (copy.empty()) return;
-    std::unique_ptr<XmlDocument> document = ParseDocument(copy);
+    std::unique_ptr<XmlDocument> document = ParseDocument(std::move(copy));
     if (!document) return;
     tree->root = document.release();
     tree->loaded = 1;
