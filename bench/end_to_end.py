@@ -165,7 +165,7 @@ def compare(args, convert, runs_in, sizes, formats):
         print("| %s | %d | %.1f | %.1f | %.1f | %.1f | %.1f | %.3f | %.1f | %.1f | %.1f | %.2f | %s |"
               % (r["fmt"], r["n"], r["size"] / 1e6, r["wall"] * 1e3, r["cpu"] * 1e3,
                  r["peer"] * 1e3, r["peer"] / r["wall"], r["wall"] / r["n"] * 1e6,
-                 r["disk"] * 1e3, (r["disk"] - r["wall"]) * 1e3, r["rss"] / 2**20,
+                 r["disk"] * 1e3, (r["disk"] - r["wall"]) * 1e3, r["rss"] / 1e6,
                  r["rss"] / r["size"], "yes" if r["same"] else "NO"))
 
     print()
