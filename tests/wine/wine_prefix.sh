@@ -65,7 +65,17 @@ fi
 
 # Only after the first start in the final code page: that start writes Wine's own font settings.
 # Message boxes and captions ask for "MS Shell Dlg"; controls never sent a font use "System".
-reg() { "$wine" reg add "$@" /f >>"$dir/wineboot.log" 2>&1; }
+# A fresh prefix now and then fails to start reg.exe ("Application could not be started"): try
+# again once Wine has settled, and say why when it keeps failing.
+reg() {
+  for attempt in 1 2 3; do
+    "$wine" reg add "$@" /f >>"$dir/wineboot.log" 2>&1 && return 0
+    "$wineserver" -w
+    sleep "$attempt"
+  done
+  cat "$dir/wineboot.log" >&2
+  return 1
+}
 for font in "MS Shell Dlg" "MS Shell Dlg 2" "System" "Tahoma" "MS Sans Serif" "SimSun" \
   "NSimSun" "宋体" "Microsoft YaHei" "微软雅黑"; do
   reg 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "WenQuanYi Micro Hei"
