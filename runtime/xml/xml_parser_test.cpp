@@ -42,6 +42,9 @@ TEST_F(XmlParserTest, ElementsAndTexts) {
   RunCases({
       {"<a>x</a>", "a[x]"},
       {"<a><b>1</b><b>2</b><c/></a>", "a(b[1] b[2] c/)"},
+      // Ten names, "a" again after eight others, texts around empty ones: each keeps its own.
+      {"<r><a>1</a><b/><c>3</c><d/><e/><f/><g/><h/><i/><a>9</a></r>",
+       "r(a[1] b/ c[3] d/ e/ f/ g/ h/ i/ a[9])"},
       {"<a> \t\r\n x  y \n</a>", "a[x  y]"},
       {"<a> x <b/> y </a>", "a[x](b/)"},  // text after a child is not kept
       {"<r><a>1</a>tail</r>", "r(a[1])"},
