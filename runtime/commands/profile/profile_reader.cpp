@@ -178,8 +178,9 @@ ProfileIndex::ProfileIndex(std::string text) : text_(std::move(text)) {
   const auto n = static_cast<std::uint32_t>(text_.size());
   // Every header holds a "[": made at once at about its final size (a bound on how much a file
   // full of "[" can ask for), the array does not leave behind the copies that growing makes.
-  sections_.reserve(std::min<std::size_t>(std::count(t, t + n, '['), n / kBytesPerSectionBound) +
-                    1);
+  const std::size_t headers =
+      std::min<std::size_t>(std::count(t, t + n, '['), n / kBytesPerSectionBound);
+  sections_.reserve(headers + 1);  // and the unnamed section
   // Every section in file order, repeats too; the unnamed one first. Each line after a header
   // belongs to the last section begun.
   sections_.push_back({0, 0, 0, 0, 0, 0});
