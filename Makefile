@@ -5,7 +5,11 @@ JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
-WINDOWS_BUILD ?= build-windows
+# Windows programs come for two architectures, x86 (32-bit, runs on every Windows) and x64;
+# ARCH picks the one that `make windows`, `make gui` and `make bench-wine` build and run.
+ARCH ?= x64
+WINDOWS_ARCHES := x86 x64
+WINDOWS_BUILD = build-windows-$(ARCH)
 BENCH_BUILD ?= build-bench
 DIST_BUILD ?= build-dist
 DIST ?= dist
@@ -20,9 +24,12 @@ FUZZ_TARGETS := xml_fuzz form_fuzz profile_fuzz cloud_list_fuzz text_fuzz progra
 # Debian packages, by what needs them.
 NATIVE_PACKAGES := cmake g++ make python3 libgtest-dev libbenchmark-dev googletest
 FUZZ_PACKAGES := clang libclang-rt-14-dev
-DIST_PACKAGES := cmake make python3 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 locales xvfb xdotool \
-  fonts-wqy-microhei imagemagick fonts-wine unzip
+MINGW_PACKAGES := g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686 \
+  binutils-mingw-w64-i686
+DIST_PACKAGES := cmake make python3 $(MINGW_PACKAGES)
+# wine32 runs the 32-bit programs (tools/ensure-packages adds the i386 architecture for it).
+WINDOWS_PACKAGES := $(MINGW_PACKAGES) wine64 wine32:i386 locales xvfb xdotool fonts-wqy-microhei \
+  imagemagick fonts-wine unzip
 BENCH_PACKAGES := time
 
 .PHONY: all build test test-deps run deps unit-tests asan-tests fuzz fuzz-build fuzz-smoke windows \
@@ -101,36 +108,47 @@ bench-readers: bench-build
 bench-wine: windows
 	bench/wine/drop_to_count.sh $(WINDOWS_BUILD) $(BENCH_WINE_SIZES)
 
-# marvane.exe, cross-built with MinGW-w64.
+# marvane.exe for ARCH, cross-built with MinGW-w64.
 windows:
 	@tools/ensure-packages cmake make python3 googletest $(WINDOWS_PACKAGES)
-	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/windows-$(ARCH).cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane drag_source drop_probe window_probe drop_timer
 
-# The release a Windows administrator downloads: $(DIST)/marvane-<version>-windows-x64.zip with
-# marvane.exe (release build, stripped), 使用说明.txt and SHA256SUMS; the debug information goes
-# beside it as $(DIST)/marvane.exe.debug. The version is project()'s in CMakeLists.txt.
+# The release a Windows administrator downloads, one zip for each architecture:
+# $(DIST)/marvane-<version>-windows-<arch>.zip with marvane.exe (release build, stripped),
+# 使用说明.txt and SHA256SUMS; the debug information goes beside it in
+# $(DIST)/marvane-<version>-windows-<arch>-debug/. The version is project()'s in CMakeLists.txt.
 VERSION := $(shell sed -n 's/^project.marvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-DIST_ZIP := $(DIST)/marvane-$(VERSION)-windows-x64.zip
 dist:
 	@tools/ensure-packages $(DIST_PACKAGES)
-	cmake -S . -B $(DIST_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DMARVANE_TESTS=OFF
-	cmake --build $(DIST_BUILD) -j $(JOBS) --target marvane
-	python3 tools/dist/make_dist.py $(DIST_BUILD) $(DIST)
+	@for arch in $(WINDOWS_ARCHES); do \
+	  cmake -S . -B $(DIST_BUILD)-$$arch --toolchain cmake/windows-$$arch.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DMARVANE_TESTS=OFF && \
+	  cmake --build $(DIST_BUILD)-$$arch -j $(JOBS) --target marvane && \
+	  python3 tools/dist/make_dist.py $(DIST_BUILD)-$$arch $(DIST) || exit 1; \
+	done
 
-# The release package; the unit tests under Wine; a real drag of Chinese-named files onto our drop
-# target; then the program end to end on a virtual screen (the packaged marvane.exe first), as on a
-# Chinese and on a Western Windows, and on a Chinese one at 150 % display scaling; and the program
-# in a folder whose name GBK cannot write.
-windows-tests: windows dist
-	tests/wine/dist_test.sh $(DIST)
-	tests/wine/run_unit_tests.sh $(WINDOWS_BUILD)
-	tests/wine/drag_drop_test.sh $(WINDOWS_BUILD)
-	MARVANE_PACKAGE=$(DIST_ZIP) tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936
-	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 1252
-	tests/wine/marvane_e2e.sh $(WINDOWS_BUILD) 936 144
-	tests/wine/marvane_paths.sh $(WINDOWS_BUILD)
+# Both release packages; for x64 the unit tests under Wine as on a Chinese and on a Western
+# Windows, a real drag of Chinese-named files onto our drop target, then the program end to end on
+# a virtual screen (the packaged marvane.exe first), as on a Chinese and on a Western Windows, and
+# on a Chinese one at 150 % display scaling, and the program in a folder whose name GBK cannot
+# write; for x86 the unit tests and the packaged program end to end as on a Chinese Windows.
+windows-tests: dist
+	$(MAKE) windows ARCH=x64
+	$(MAKE) windows ARCH=x86
+	tests/wine/dist_test.sh $(DIST) x64
+	tests/wine/dist_test.sh $(DIST) x86
+	tests/wine/run_unit_tests.sh build-windows-x64 x64 936 1252
+	tests/wine/run_unit_tests.sh build-windows-x86 x86 936
+	tests/wine/drag_drop_test.sh build-windows-x64
+	MARVANE_PACKAGE=$(DIST)/marvane-$(VERSION)-windows-x64.zip \
+	  tests/wine/marvane_e2e.sh build-windows-x64 936
+	MARVANE_PACKAGE=$(DIST)/marvane-$(VERSION)-windows-x86.zip \
+	  tests/wine/marvane_e2e.sh build-windows-x86 936
+	tests/wine/marvane_e2e.sh build-windows-x64 1252
+	tests/wine/marvane_e2e.sh build-windows-x64 936 144
+	tests/wine/marvane_paths.sh build-windows-x64
 
 # marvane.exe under Wine on the current display, run from its build directory, in a Wine prefix of
 # the build's own whose fonts render Chinese.
@@ -140,4 +158,5 @@ gui: windows
 	  $${WINE:-/usr/lib/wine/wine64} ./marvane.exe
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(BENCH_BUILD) $(DIST_BUILD) $(DIST)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(DIST) \
+	  $(foreach arch,$(WINDOWS_ARCHES),build-windows-$(arch) $(DIST_BUILD)-$(arch))

@@ -1,25 +1,36 @@
 #!/bin/sh
-# The release package as an administrator downloads it (make dist):
+# The release package of one architecture as an administrator downloads it (make dist):
 #
-#   dist_test.sh <dist-dir>
+#   dist_test.sh <dist-dir> <x86|x64>
 #
-# The zip, named with the project's version, holds exactly marvane.exe, 使用说明.txt and SHA256SUMS,
-# under names a Chinese Windows' zip folder and other unpackers read alike; the checksum fits; the
-# guide is the repository's, UTF-8 with a byte-order mark and CR LF line ends. marvane.exe is a
-# 64-bit GUI program with its manifest and a version resource carrying the project's version,
-# stripped, at most 600,000 bytes, pointing to marvane.exe.debug beside the zip, and it imports
-# only what tests/wine/allowed_imports.txt allows: functions Windows 7 SP1 has.
+# The zip, named with the project's version and the architecture, holds exactly marvane.exe,
+# 使用说明.txt and SHA256SUMS, under names a Chinese Windows' zip folder and other unpackers read
+# alike; the checksum fits; the guide is the repository's, UTF-8 with a byte-order mark and CR LF
+# line ends. marvane.exe is a GUI program for the architecture (x86: PE32 for i386, large-address
+# aware; x64: PE32+ for x86-64) whose manifest names that architecture, with a version resource
+# carrying the project's version, stripped, at most 600,000 bytes, pointing to its debug file
+# beside the zip, and it imports only what tests/wine/allowed_imports.txt allows that
+# architecture: functions Windows 7 SP1 has.
 set -eu
-if [ $# -ne 1 ]; then
-  echo "usage: $0 <dist-dir>" >&2
+if [ $# -ne 2 ]; then
+  echo "usage: $0 <dist-dir> <x86|x64>" >&2
   exit 2
 fi
 dist=$(cd "$1" && pwd)
+arch=$2
 src=$(cd "$(dirname "$0")/../.." && pwd)
-objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+# What the program's headers must say: the optional header's magic, the machine as objdump names
+# it, and the architecture in the manifest's name of the program.
+case $arch in
+  x86) magic=010b machine=i386 manifest_arch=x86 triple=i686-w64-mingw32 ;;
+  x64) magic=020b machine=i386:x86-64 manifest_arch=amd64 triple=x86_64-w64-mingw32 ;;
+  *) echo "unknown architecture $arch" >&2; exit 2 ;;
+esac
+objdump=${OBJDUMP:-$triple-objdump}
 guide=使用说明.txt
 version=$(sed -n 's/^project(marvane VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
-zip=$dist/marvane-$version-windows-x64.zip
+zip=$dist/marvane-$version-windows-$arch.zip
+debug=$dist/marvane-$version-windows-$arch-debug/marvane.exe.debug
 # Unpacked apart, so that dist holds only what is shipped.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -68,8 +79,20 @@ size=$(stat -c %s "$exe")
 [ "$size" -le 600000 ] || fail "marvane.exe is $size bytes"
 
 "$objdump" -p "$exe" >"$work/headers.txt"
-grep -q '^Magic[[:space:]]*020b' "$work/headers.txt" || fail "marvane.exe is not PE32+"
+grep -q "^Magic[[:space:]]*$magic" "$work/headers.txt" || fail "marvane.exe: magic is not $magic"
+"$objdump" -f "$exe" | grep -q "^architecture: $machine," || fail "marvane.exe is not for $machine"
+if [ "$arch" = x86 ]; then
+  grep -q '^[[:space:]]*large address aware' "$work/headers.txt" ||
+    fail "marvane.exe is not large-address aware"
+fi
 grep -q '^Subsystem[[:space:]]*00000002' "$work/headers.txt" || fail "marvane.exe is not a GUI program"
+# Windows refuses to start a program whose manifest names another architecture ("并行配置不正确").
+python3 - "$exe" "$manifest_arch" <<'PY' || fail "the manifest does not name $manifest_arch"
+import re, sys
+data, arch = open(sys.argv[1], "rb").read(), sys.argv[2].encode()
+own = re.search(rb'<assemblyIdentity[^>]*name="Marvane"[^>]*>', data)
+sys.exit(0 if own and b'processorArchitecture="' + arch + b'"' in own.group(0) else 1)
+PY
 # Resource types at the top of the resource tree: 16 the version, 24 the manifest.
 types=$(sed -n 's/^[0-9a-f]*   Entry: ID: 0x\([0-9a-f]*\),.*/\1/p' "$work/headers.txt" | tr '\n' ' ')
 case " $types" in *" 000010 "*) ;; *) fail "no version resource (types: $types)" ;; esac
@@ -88,8 +111,7 @@ PY
 if grep -q ' \.debug_' "$work/sections.txt"; then fail "marvane.exe is not stripped"; fi
 "$objdump" -s -j .gnu_debuglink "$exe" | grep -q 'marvane.exe.debu' ||
   fail "marvane.exe does not name marvane.exe.debug"
-"$objdump" -h "$dist/marvane.exe.debug" | grep -q ' \.debug_info ' ||
-  fail "marvane.exe.debug holds no debug information"
+"$objdump" -h "$debug" | grep -q ' \.debug_info ' || fail "$debug holds no debug information"
 
 # Every imported DLL!function, one a line, sorted; DLL names in lower case.
 awk '/DLL Name:/ { dll = tolower($3); next }
@@ -97,7 +119,9 @@ awk '/DLL Name:/ { dll = tolower($3); next }
      dll && /^\t[0-9a-f]+\t +[0-9]+  [^ ]+$/ { print dll "!" $3 }' \
   "$work/headers.txt" | sort -u >"$work/imports.txt"
 [ -s "$work/imports.txt" ] || fail "no imports read"
-grep -v '^#' "$src/tests/wine/allowed_imports.txt" | sort -u >"$work/allowed.txt"
+# Entries for both architectures, and those marked with this one.
+awk -v arch="$arch" '!/^#/ && NF && (NF == 1 || $2 == arch) { print $1 }' \
+  "$src/tests/wine/allowed_imports.txt" | sort -u >"$work/allowed.txt"
 comm -23 "$work/imports.txt" "$work/allowed.txt" >"$work/not-allowed.txt"
 [ ! -s "$work/not-allowed.txt" ] ||
   fail "imports not known to Windows 7 SP1: $(tr '\n' ' ' <"$work/not-allowed.txt")"

@@ -34,7 +34,7 @@ fi
 winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
 
 cmake -S "$src/tools/ini-probe" -B "$work/probe-build" -DCMAKE_BUILD_TYPE=Release \
-  --toolchain "$src/cmake/mingw-w64-x86_64.cmake" >"$work/probe-build.log" 2>&1 &&
+  --toolchain "$src/cmake/windows-x64.cmake" >"$work/probe-build.log" 2>&1 &&
   cmake --build "$work/probe-build" -j2 >>"$work/probe-build.log" 2>&1 ||
   { cat "$work/probe-build.log"; exit 1; }
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Packs the release build of marvane.exe for Windows administrators.
+"""Packs a release build of marvane.exe for Windows administrators.
 
     make_dist.py RELEASE_BUILD_DIR DIST_DIR
 
-Writes DIST_DIR/marvane-VERSION-windows-x64.zip holding marvane.exe (stripped, pointing to its
-debug information by name), 使用说明.txt and SHA256SUMS, and DIST_DIR/marvane.exe.debug beside it.
-VERSION is the project's, as CMake configured the build (and so the version resource).
+Writes DIST_DIR/marvane-VERSION-windows-ARCH.zip holding marvane.exe (stripped, pointing to its
+debug information by name), 使用说明.txt and SHA256SUMS, and the debug information beside it as
+DIST_DIR/marvane-VERSION-windows-ARCH-debug/marvane.exe.debug. VERSION is the project's, as CMake
+configured the build (and so the version resource); ARCH, x86 or x64, is the program's own, read
+from its header.
 
 Names in the zip are stored in GBK, which the Windows zip folder of a Chinese system reads (it
 ignores the UTF-8 flag before Windows 10), with the UTF-8 name in an Info-ZIP Unicode Path field
@@ -23,8 +25,9 @@ import time
 import zipfile
 import zlib
 
-TRIPLE = "x86_64-w64-mingw32"
 GUIDE = "使用说明.txt"
+# The PE header's machine field, for each architecture the release has, and its binutils.
+MACHINES = {0x014C: ("x86", "i686-w64-mingw32"), 0x8664: ("x64", "x86_64-w64-mingw32")}
 
 
 class GbkNameInfo(zipfile.ZipInfo):
@@ -47,20 +50,36 @@ def project_version(build):
     return match.group(1)
 
 
+def architecture(exe):
+    """The release's name for the program's architecture, and the binutils triple for it."""
+    with open(exe, "rb") as f:
+        data = f.read(4096)
+    (pe,) = struct.unpack_from("<I", data, 0x3C)
+    if data[pe:pe + 4] != b"PE\0\0":
+        sys.exit(f"make_dist: {exe} is no Windows program")
+    (machine,) = struct.unpack_from("<H", data, pe + 4)
+    if machine not in MACHINES:
+        sys.exit(f"make_dist: {exe} is for machine {machine:#06x}")
+    return MACHINES[machine]
+
+
 def main():
     if len(sys.argv) != 3:
         sys.exit("usage: make_dist.py RELEASE_BUILD_DIR DIST_DIR")
     build, dist = sys.argv[1], sys.argv[2]
     src = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     version = project_version(build)
-    objcopy = os.environ.get("OBJCOPY", f"{TRIPLE}-objcopy")
-    os.makedirs(dist, exist_ok=True)
-    debug = os.path.join(dist, "marvane.exe.debug")
-    archive = os.path.join(dist, f"marvane-{version}-windows-x64.zip")
+    built = os.path.join(build, "app", "win32", "marvane.exe")
+    arch, triple = architecture(built)
+    objcopy = os.environ.get("OBJCOPY", f"{triple}-objcopy")
+    stem = os.path.join(dist, f"marvane-{version}-windows-{arch}")
+    archive = stem + ".zip"
+    os.makedirs(stem + "-debug", exist_ok=True)
+    debug = os.path.join(stem + "-debug", "marvane.exe.debug")
 
     with tempfile.TemporaryDirectory() as stage:
         exe = os.path.join(stage, "marvane.exe")
-        shutil.copyfile(os.path.join(build, "app", "win32", "marvane.exe"), exe)
+        shutil.copyfile(built, exe)
         subprocess.run([objcopy, "--only-keep-debug", exe, debug], check=True)
         subprocess.run([objcopy, "--strip-all", f"--add-gnu-debuglink={debug}", exe], check=True)
         with open(exe, "rb") as f:

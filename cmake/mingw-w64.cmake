@@ -1,9 +1,7 @@
-# Cross build for 64-bit Windows with MinGW-w64 (Debian package g++-mingw-w64-x86-64).
-#   cmake -S . -B build-win --toolchain cmake/mingw-w64-x86_64.cmake
+# What both Windows cross builds share; included by the toolchain file of each architecture, which
+# sets MARVANE_MINGW_TRIPLE and CMAKE_SYSTEM_PROCESSOR first.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
-set(MARVANE_MINGW_TRIPLE x86_64-w64-mingw32)
 # The POSIX thread model: with the other one GCC 12 has no std::thread or std::mutex.
 set(CMAKE_C_COMPILER ${MARVANE_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MARVANE_MINGW_TRIPLE}-g++-posix)
