@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/win32/windows_api.h"
+#include "tests/support/win32/window_search.h"
 
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -86,39 +87,26 @@ std::wstring ClassOf(HWND hwnd) {
 }
 
 HWND FindTop(const std::wstring& title) {
-  struct Search {
-    const std::wstring* title;
-    HWND found;
-  } search{&title, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM p) -> BOOL {
-        auto s = reinterpret_cast<Search*>(p);
-        wchar_t text[256] = {};
-        GetWindowTextW(hwnd, text, 256);
-        if (!IsWindowVisible(hwnd) || *s->title != text) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND found = nullptr;
+  marvane::testing::ForEachTopWindow([&](HWND hwnd) {
+    wchar_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    if (!IsWindowVisible(hwnd) || title != text) return true;
+    found = hwnd;
+    return false;
+  });
+  return found;
 }
 
 // The first child (children of children included) of the class.
 HWND FirstChild(HWND parent, const std::wstring& child_class) {
-  struct Search {
-    const std::wstring* child_class;
-    HWND found;
-  } search{&child_class, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM p) -> BOOL {
-        auto s = reinterpret_cast<Search*>(p);
-        if (_wcsicmp(ClassOf(hwnd).c_str(), s->child_class->c_str()) != 0) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND found = nullptr;
+  marvane::testing::ForEachChildWindow(parent, [&](HWND hwnd) {
+    if (_wcsicmp(ClassOf(hwnd).c_str(), child_class.c_str()) != 0) return true;
+    found = hwnd;
+    return false;
+  });
+  return found;
 }
 
 // -1 when the program did not answer within the look's time.

@@ -297,13 +297,16 @@ TEST_F(Win32WindowSystemTest, GroupBoxPaintsItsBackground) {
   }
 }
 
+// Should the end request get lost, ends the loop anyway rather than hang.
+VOID CALLBACK EndLoopAnyway(HWND, UINT, UINT_PTR, DWORD) {
+  PostQuitMessage(99);
+}
+
 TEST_F(Win32WindowSystemTest, EndRequestFromAnotherThreadRunsOnTheGuiThread) {
   WindowHandle owner = system_.CreateHiddenOwner();
   ASSERT_NE(owner, 0u);
   EXPECT_FALSE(system_.IsVisible(owner));
-  // Should the request get lost, end the loop anyway rather than hang.
-  UINT_PTR guard =
-      SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); });
+  UINT_PTR guard = SetTimer(nullptr, 0, 10000, EndLoopAnyway);
   std::thread other([&] { system_.SendEndRequest(owner, -1); });
   system_.RunMessageLoop({});
   other.join();

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/win32/windows_api.h"
+#include "tests/support/win32/window_search.h"
 
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -60,23 +61,16 @@ bool Matches(const std::wstring& pattern, const std::wstring& value) {
 }
 
 HWND FindTop(const std::wstring& window_class, const std::wstring& title) {
-  struct Search {
-    const std::wstring* window_class;
-    const std::wstring* title;
-    HWND found;
-  } search{&window_class, &title, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM p) -> BOOL {
-        auto s = reinterpret_cast<Search*>(p);
-        if (!IsWindowVisible(hwnd) || !Matches(*s->window_class, ClassOf(hwnd)) ||
-            !Matches(*s->title, TitleOf(hwnd))) {
-          return TRUE;
-        }
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND found = nullptr;
+  marvane::testing::ForEachTopWindow([&](HWND hwnd) {
+    if (!IsWindowVisible(hwnd) || !Matches(window_class, ClassOf(hwnd)) ||
+        !Matches(title, TitleOf(hwnd))) {
+      return true;
+    }
+    found = hwnd;
+    return false;
+  });
+  return found;
 }
 
 HWND WaitTop(const std::wstring& window_class, const std::wstring& title, DWORD timeout) {
@@ -89,19 +83,12 @@ HWND WaitTop(const std::wstring& window_class, const std::wstring& title, DWORD 
 }
 
 std::vector<HWND> Children(HWND parent, const std::wstring& child_class) {
-  struct Search {
-    const std::wstring* child_class;
-    std::vector<HWND> found;
-  } search{&child_class, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM p) -> BOOL {
-        auto s = reinterpret_cast<Search*>(p);
-        if (Matches(*s->child_class, ClassOf(hwnd))) s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> found;
+  marvane::testing::ForEachChildWindow(parent, [&](HWND hwnd) {
+    if (Matches(child_class, ClassOf(hwnd))) found.push_back(hwnd);
+    return true;
+  });
+  return found;
 }
 
 HWND Child(HWND parent, const std::wstring& child_class, const std::wstring& index) {
