@@ -1,12 +1,14 @@
 // The start-up window as marvane.exe builds it, laid out at each DPI a Windows desk runs at: every
 // control where the form puts it, scaled; every caption inside its control; nothing under the
-// status bar; and the runtime still reading the form's own numbers back.
+// status bar; and the runtime still reading the form's own numbers back. Each test runs twice: with
+// the DPI calls of Windows 10, and without them, as on Windows 7 and 8.
 #include <gtest/gtest.h>
 
 #include "platform/win32/windows_api.h"
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 #include "app/identifiers.h"
@@ -50,9 +52,12 @@ std::wstring TextOf(HWND hwnd) {
   return text;
 }
 
-class StartupWindowTest : public ::testing::Test {
+enum class DpiCallsKind { kWindows10, kWindows7 };
+
+class StartupWindowTest : public ::testing::TestWithParam<DpiCallsKind> {
  protected:
   void SetUp() override {
+    if (GetParam() == DpiCallsKind::kWindows7) windows7_.emplace(os::win32::DpiCalls{});
     ASSERT_TRUE(ui::ReadFormDescription({reinterpret_cast<const char*>(resources::kFormDescription),
                                          resources::kFormDescriptionSize},
                                         &form_));
@@ -152,11 +157,12 @@ class StartupWindowTest : public ::testing::Test {
     EXPECT_LE(count.cy, part.bottom - part.top);
   }
 
+  std::optional<os::win32::ScopedDpiCalls> windows7_;
   ui::FormDescription form_;
   HWND top_ = nullptr;
 };
 
-TEST_F(StartupWindowTest, LaidOutAtEachDpi) {
+TEST_P(StartupWindowTest, LaidOutAtEachDpi) {
   const UINT system_dpi = os::win32::DpiOf(top_);
   ExpectLaidOut(system_dpi, true);
   // As when the window moves to a monitor of another DPI and the system suggests the rectangle
@@ -176,9 +182,15 @@ TEST_F(StartupWindowTest, LaidOutAtEachDpi) {
   }
 }
 
-TEST_F(StartupWindowTest, TheFirstTabStopHasTheFocus) {
+TEST_P(StartupWindowTest, TheFirstTabStopHasTheFocus) {
   EXPECT_EQ(GetFocus(), Hwnd(kButtonSave));
 }
+
+INSTANTIATE_TEST_SUITE_P(DpiCalls, StartupWindowTest,
+                         ::testing::Values(DpiCallsKind::kWindows10, DpiCallsKind::kWindows7),
+                         [](const auto& info) {
+                           return info.param == DpiCallsKind::kWindows10 ? "Windows10" : "Windows7";
+                         });
 
 }  // namespace
 }  // namespace marvane::app

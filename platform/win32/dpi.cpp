@@ -3,31 +3,16 @@
 namespace marvane::os::win32 {
 namespace {
 
-// Calls of newer Windows, looked up once; null where the system lacks them.
-struct DpiCalls {
-  UINT(WINAPI* dpi_for_window)(HWND) = nullptr;
-  UINT(WINAPI* dpi_for_system)() = nullptr;
-  int(WINAPI* metrics_for_dpi)(int, UINT) = nullptr;
-  BOOL(WINAPI* parameters_for_dpi)(UINT, UINT, PVOID, UINT, UINT) = nullptr;
+template <typename Function>
+void Load(HMODULE module, const char* name, Function* function) {
+  *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
 
-  DpiCalls() {
-    HMODULE user = GetModuleHandleW(L"user32.dll");
-    if (!user) return;
-    Load(user, "GetDpiForWindow", &dpi_for_window);
-    Load(user, "GetDpiForSystem", &dpi_for_system);
-    Load(user, "GetSystemMetricsForDpi", &metrics_for_dpi);
-    Load(user, "SystemParametersInfoForDpi", &parameters_for_dpi);
-  }
-
-  template <typename Function>
-  static void Load(HMODULE module, const char* name, Function* function) {
-    *function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  }
-};
+const DpiCalls* stood_in = nullptr;
 
 const DpiCalls& Calls() {
-  static const DpiCalls calls;
-  return calls;
+  static const DpiCalls system = DpiCalls::Lookup();
+  return stood_in ? *stood_in : system;
 }
 
 UINT Sane(UINT dpi) {
@@ -35,6 +20,25 @@ UINT Sane(UINT dpi) {
 }
 
 }  // namespace
+
+DpiCalls DpiCalls::Lookup() {
+  DpiCalls calls;
+  HMODULE user = GetModuleHandleW(L"user32.dll");
+  if (!user) return calls;
+  Load(user, "GetDpiForWindow", &calls.dpi_for_window);
+  Load(user, "GetDpiForSystem", &calls.dpi_for_system);
+  Load(user, "GetSystemMetricsForDpi", &calls.metrics_for_dpi);
+  Load(user, "SystemParametersInfoForDpi", &calls.parameters_for_dpi);
+  return calls;
+}
+
+ScopedDpiCalls::ScopedDpiCalls(const DpiCalls& calls) : calls_(calls) {
+  stood_in = &calls_;
+}
+
+ScopedDpiCalls::~ScopedDpiCalls() {
+  stood_in = nullptr;
+}
 
 UINT SystemDpi() {
   if (Calls().dpi_for_system) return Sane(Calls().dpi_for_system());

@@ -1,6 +1,5 @@
 // Display scaling. The runtime speaks the form's pixels, which are pixels at 96 DPI; this backend
-// creates every window at its monitor's DPI and converts at its boundary. The calls that know a
-// window's own DPI arrived with Windows 10; where they are missing the system DPI stands in.
+// creates every window at its monitor's DPI and converts at its boundary.
 #pragma once
 
 #include "platform/win32/windows_api.h"
@@ -11,6 +10,32 @@ namespace marvane::os::win32 {
 
 // The DPI the runtime's pixels are measured at.
 inline constexpr UINT kBaseDpi = 96;
+
+// The calls that know a window's own DPI, which arrived with Windows 10, looked up at run time:
+// null where the system lacks them, as Windows 7 and 8 lack them all. Every function below falls
+// back to the system DPI without them.
+struct DpiCalls {
+  UINT(WINAPI* dpi_for_window)(HWND) = nullptr;
+  UINT(WINAPI* dpi_for_system)() = nullptr;
+  int(WINAPI* metrics_for_dpi)(int, UINT) = nullptr;
+  BOOL(WINAPI* parameters_for_dpi)(UINT, UINT, PVOID, UINT, UINT) = nullptr;
+
+  // Those this system has.
+  static DpiCalls Lookup();
+};
+
+// Stands other calls in for the system's while it lives: an empty DpiCalls takes the Windows 7
+// and 8 path on any system. Not nested.
+class ScopedDpiCalls {
+ public:
+  explicit ScopedDpiCalls(const DpiCalls& calls);
+  ~ScopedDpiCalls();
+  ScopedDpiCalls(const ScopedDpiCalls&) = delete;
+  ScopedDpiCalls& operator=(const ScopedDpiCalls&) = delete;
+
+ private:
+  DpiCalls calls_;
+};
 
 // The DPI that windows not yet on a monitor are made for.
 UINT SystemDpi();
