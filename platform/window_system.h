@@ -276,7 +276,9 @@ class WindowSystem {
   // From another thread: hands the end request to the GUI thread through the hidden owner.
   virtual void SendEndRequest(WindowHandle owner, int code) = 0;
   // Runs task on the GUI thread from the message loop, right after the message being handled now
-  // and before any later input; dropped unrun when the window is destroyed first.
+  // and before any later input; dropped unrun when the window is destroyed first. A task posted
+  // from DropSink::Drop runs only once the program the drag came from has been let go (the
+  // platform's own calls that end its drag are answered first).
   virtual void PostTask(WindowHandle window, std::function<void()> task) = 0;
   // Milliseconds from some start, wrapping round.
   virtual std::uint32_t TickCount() = 0;

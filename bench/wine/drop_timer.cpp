@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/win32/windows_api.h"
+#include "tests/support/win32/unix_time.h"
 #include "tests/support/win32/window_search.h"
 
 // After windows.h, which it needs.
@@ -31,15 +32,7 @@ namespace {
 constexpr UINT kLookTimeoutMs = 500;
 constexpr DWORD kPollMs = 10;
 
-double UnixNow() {
-  FILETIME ft;
-  GetSystemTimePreciseAsFileTime(&ft);
-  ULARGE_INTEGER t;
-  t.LowPart = ft.dwLowDateTime;
-  t.HighPart = ft.dwHighDateTime;
-  // 100 ns steps since 1601 to seconds since 1970.
-  return static_cast<double>(t.QuadPart - 116444736000000000ULL) / 1e7;
-}
+using marvane::testing::UnixNow;
 
 std::string Seconds(double t) {
   char buffer[64];

@@ -12,6 +12,8 @@
 # the status bar first reads " 共 N 条", the list box holds as many characters as the expected MAC
 # list (bench/peer/convert.py's) and the window answers a message; it then checks the whole text.
 # The difference is the run's time; RUNS runs (default 3) per case, the median in the table.
+# The table also gives the time from the button going up until the drag source's DoDragDrop
+# returned, which a drop target that keeps the source waiting while it works makes long.
 # The table also gives the processor time marvane.exe used meanwhile (user and system, from
 # /proc), which others' work on a shared machine changes less than the wall clock.
 # A case that takes longer than CASE_TIMEOUT seconds (default 120) is reported as a timeout.
@@ -97,7 +99,7 @@ elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 # time meanwhile to $out/cpu.txt.
 run_once() {
   rm -f "$out"/source-ready.txt "$out"/source-result.txt "$out"/timer-ready.txt \
-    "$out"/timer-result.txt "$out/time.txt" "$out/cpu.txt" "$out/detail.txt"
+    "$out"/timer-result.txt "$out/time.txt" "$out/cpu.txt" "$out/detail.txt" "$out/source.txt"
   (cd "$dir" && exec "$wine" "$dir/marvane.exe") >>"$work/program.log" 2>&1 &
   program_pid=$!
   "$wine" "$build/tests/wine/drag_source.exe" "$(winpath "$out")" "$(winpath "$list")" \
@@ -129,6 +131,13 @@ run_once() {
   else
     elapsed "$dropped" "$at" >"$out/time.txt"
   fi
+  # When the drag source was let go.
+  if wait_for "$out/source-result.txt" 30 &&
+    released=$(awk '$1 == "released" { print $2 }' "$out/source-result.txt") && [ -n "$released" ]; then
+    elapsed "$dropped" "$released" >"$out/source.txt"
+  else
+    echo timeout >"$out/source.txt"
+  fi
   # Where the time went: the count and the list's length, each from the button going up.
   awk -v t0="$dropped" '$1 == "count" || $1 == "list" { printf " %s +%.3f", $1, $2 - t0 }' \
     "$out/timer-result.txt" >"$out/detail.txt"
@@ -148,23 +157,25 @@ table=""
 for format in ini xml; do
   for clients in $sizes; do
     prepare "$format" "$clients"
-    times="" cpus=""
+    times="" cpus="" sources=""
     for r in $(seq 1 "$runs"); do
       run_once
       end_run
       t=$(cat "$out/time.txt")
       c=$(cat "$out/cpu.txt" 2>/dev/null || echo "-")
-      echo "$format $clients run $r: $t s, marvane.exe cpu $c s (after the drop:$(cat \
-        "$out/detail.txt" 2>/dev/null))"
-      times="$times $t" cpus="$cpus $c"
+      g=$(cat "$out/source.txt" 2>/dev/null || echo "-")
+      echo "$format $clients run $r: $t s, marvane.exe cpu $c s, source let go after $g s" \
+        "(after the drop:$(cat "$out/detail.txt" 2>/dev/null))"
+      times="$times $t" cpus="$cpus $c" sources="$sources $g"
     done
     # shellcheck disable=SC2086 # one argument per run
-    table="$table$(printf '%-6s %8s %10s %8s   %-26s %s' "$format" "$clients" "$(median $times)" \
-      "$(median $cpus)" "$times" "$cpus")
+    table="$table$(printf '%-6s %8s %10s %8s %10s   %-26s %s' "$format" "$clients" \
+      "$(median $times)" "$(median $cpus)" "$(median $sources)" "$times" "$sources")
 "
   done
 done
 echo "load after: $(uptime)"
 echo
-printf '%-6s %8s %10s %8s   %-26s %s\n' format clients seconds cpu "runs (seconds)" "runs (cpu)"
+printf '%-6s %8s %10s %8s %10s   %-26s %s\n' format clients seconds cpu source "runs (seconds)" \
+  "runs (source)"
 printf '%s' "$table"

@@ -8,6 +8,21 @@
 namespace marvane::os::win32 {
 namespace {
 
+// How long the drag source's calls after Drop may keep the handler of the drop waiting: it starts
+// once none has come for the quiet time, and at the latest after the limit.
+constexpr DWORD kDragSourceQuietMs = 100;
+constexpr DWORD kDragSourceLimitMs = 1000;
+
+// OLE's window of this thread, through which calls from other processes reach its objects.
+HWND OleWindowOfThisThread() {
+  const DWORD thread = GetCurrentThreadId();
+  HWND hwnd = nullptr;
+  while ((hwnd = FindWindowExW(HWND_MESSAGE, hwnd, L"OleMainThreadWndClass", nullptr))) {
+    if (GetWindowThreadProcessId(hwnd, nullptr) == thread) return hwnd;
+  }
+  return nullptr;
+}
+
 FORMATETC GlobalFormat(std::uint32_t format) {
   return FORMATETC{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
@@ -103,6 +118,7 @@ HRESULT OleDropTarget::Drop(IDataObject* data, DWORD keys, POINTL, DWORD* effect
     return S_OK;
   }
   ObjectDragData view(data);
+  Win32WindowSystem::DropScope scope(system_);
   *effect = sink_->Drop(view, keys, *effect);
   return S_OK;
 }
@@ -141,6 +157,30 @@ bool ObjectDragData::GetFiles(std::vector<std::string>* paths) {
   return true;
 }
 
+// The drag source's last calls into the drop target come once Drop has returned (its release of the
+// target above all), and it waits for each to be answered: a source such as Explorer would hang
+// until the handler of the drop ended. They come as messages to OLE's window of this thread; those,
+// and only those, are handled here (input and the messages of our windows keep their order) until
+// none has come for a while.
+void Win32WindowSystem::LetDragSourceGo() {
+  HWND ole = OleWindowOfThisThread();
+  if (!ole) return;
+  const DWORD start = GetTickCount();
+  DWORD last = start;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, ole, 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&msg);
+      last = GetTickCount();
+    }
+    const DWORD now = GetTickCount();
+    const DWORD quiet = now - last;
+    if (quiet >= kDragSourceQuietMs || now - start >= kDragSourceLimitMs) return;
+    MsgWaitForMultipleObjectsEx(0, nullptr, kDragSourceQuietMs - quiet,
+                                QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
+  }
+}
+
 bool Win32WindowSystem::InitializeDragDrop() {
   if (ole_initialized_) return true;
   // S_FALSE (already initialised on this thread) counts as well and is balanced the same way.
@@ -158,7 +198,7 @@ bool Win32WindowSystem::RegisterDropTarget(WindowHandle window, DropSink* sink) 
   HWND hwnd = ToHwnd(window);
   Win32Window* record = Find(hwnd);
   if (!record || record->drop_target || !sink) return false;
-  auto target = new OleDropTarget(sink);
+  auto target = new OleDropTarget(sink, this);
   if (FAILED(RegisterDragDrop(hwnd, target))) {
     target->Release();
     return false;

@@ -10,9 +10,12 @@
 
 namespace marvane::os::win32 {
 
+class Win32WindowSystem;
+
 class OleDropTarget final : public IDropTarget {
  public:
-  explicit OleDropTarget(DropSink* sink) : sink_(sink) {}
+  // system: whose tasks posted from Drop wait for the drag source to be let go; may be null.
+  OleDropTarget(DropSink* sink, Win32WindowSystem* system) : sink_(sink), system_(system) {}
   OleDropTarget(const OleDropTarget&) = delete;
   OleDropTarget& operator=(const OleDropTarget&) = delete;
 
@@ -34,6 +37,7 @@ class OleDropTarget final : public IDropTarget {
 
   LONG references_ = 1;
   DropSink* sink_;
+  Win32WindowSystem* system_;
 };
 
 // The data of one drag as the drop sink asks for it. Texts and paths come out as GBK; a path

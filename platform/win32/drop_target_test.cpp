@@ -38,7 +38,7 @@ class RecordingSink final : public DropSink {
 
 TEST(OleDropTargetTest, PassesKeysAndEffectsBothWays) {
   RecordingSink sink;
-  auto target = new OleDropTarget(&sink);
+  auto target = new OleDropTarget(&sink, nullptr);
   auto data = new FileDataObject({L"C:\\a.ini"});
   POINTL at{10, 10};
   const DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;

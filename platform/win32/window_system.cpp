@@ -56,7 +56,7 @@ Win32Window* Win32WindowSystem::FindControl(HWND hwnd, HWND* control) {
 void Win32WindowSystem::Forget(HWND hwnd) {
   windows_.erase(hwnd);
   std::erase_if(inner_, [hwnd](const auto& entry) { return entry.second == hwnd; });
-  std::erase_if(tasks_, [hwnd](const auto& task) { return task.first == hwnd; });
+  std::erase_if(tasks_, [hwnd](const PostedTask& task) { return task.hwnd == hwnd; });
 }
 
 Win32Window* Win32WindowSystem::RootOf(HWND hwnd) {
@@ -311,18 +311,22 @@ Win32WindowSystem::HandlerScope::~HandlerScope() {
 void Win32WindowSystem::PostTask(WindowHandle window, std::function<void()> task) {
   HWND hwnd = ToHwnd(window);
   if (!Find(hwnd) || !task) return;
-  tasks_.emplace_back(hwnd, std::move(task));
+  tasks_.push_back({hwnd, std::move(task), in_drop_});
   if (!PostMessageW(hwnd, kRunTaskMessage, 0, 0)) tasks_.pop_back();
 }
 
 void Win32WindowSystem::RunTask(HWND hwnd) {
   auto it = std::find_if(tasks_.begin(), tasks_.end(),
-                         [hwnd](const auto& task) { return task.first == hwnd; });
+                         [hwnd](const PostedTask& task) { return task.hwnd == hwnd; });
   if (it == tasks_.end()) return;
-  std::function<void()> task = std::move(it->second);
+  PostedTask task = std::move(*it);
   tasks_.erase(it);
+  if (task.after_drop) {
+    LetDragSourceGo();
+    if (!Find(hwnd)) return;
+  }
   HandlerScope scope(this);
-  task();
+  task.run();
 }
 
 }  // namespace marvane::os::win32

@@ -119,6 +119,22 @@ class Win32WindowSystem final : public WindowSystem {
   LRESULT OwnWindowMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT ControlMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
+  // Around the platform's Drop call: the tasks posted meanwhile run once the drag source is let go.
+  class DropScope {
+   public:
+    explicit DropScope(Win32WindowSystem* system) : system_(system) {
+      if (system_) system_->in_drop_ = true;
+    }
+    ~DropScope() {
+      if (system_) system_->in_drop_ = false;
+    }
+    DropScope(const DropScope&) = delete;
+    DropScope& operator=(const DropScope&) = delete;
+
+   private:
+    Win32WindowSystem* system_;
+  };
+
  private:
   struct ChildStyle {
     DWORD style = 0;
@@ -172,6 +188,8 @@ class Win32WindowSystem final : public WindowSystem {
   void FlushText(HWND hwnd, Win32Window* record);
   void FlushTexts();
   void RunTask(HWND hwnd);
+  // Handles the drag source's last calls into a drop target, which come once Drop has returned.
+  void LetDragSourceGo();
   // One message taken from the queue: keyboard navigation among a window's controls, or the
   // message translated and dispatched.
   void Deliver(MSG& msg);
@@ -186,7 +204,13 @@ class Win32WindowSystem final : public WindowSystem {
   // Inner windows of combo boxes (field, list) to the combo box they belong to.
   std::unordered_map<HWND, HWND> inner_;
   // Tasks waiting for their window's private message, in the order they were posted.
-  std::deque<std::pair<HWND, std::function<void()>>> tasks_;
+  struct PostedTask {
+    HWND hwnd = nullptr;
+    std::function<void()> run;
+    bool after_drop = false;  // posted from the platform's Drop call
+  };
+  std::deque<PostedTask> tasks_;
+  bool in_drop_ = false;
   int handlers_running_ = 0;
   // While the program's text goes into an edit box: the control's own EN_CHANGE is not reported,
   // since SetText reports each change once whether the control sends one or not.

@@ -56,7 +56,7 @@ if [ "$expected" != "$actual" ]; then
   iconv -f GBK -t UTF-8 "$out/dropped.txt" | od -c | head
   exit 1
 fi
-echo "drag and drop: 2 files arrived as GBK paths ($(cat "$out/source-result.txt" | tr -d '\n');" \
+echo "drag and drop: 2 files arrived as GBK paths ($(head -1 "$out/source-result.txt");" \
   "mouse-down to drop $(((end - start) / 1000000)) ms)"
 
 [ "$target" = "$build/tests/wine/drop_probe.exe" ] || exit 0

@@ -5,13 +5,15 @@
 //   drag_source <out-dir> <path>...
 //
 // Writes <out-dir>\source-ready.txt with its window's screen rectangle ("left top width height")
-// once shown, and <out-dir>\source-result.txt ("result <hex> effect <n>") when the drag ends.
+// once shown, and <out-dir>\source-result.txt when the drag ends: "result <hex> effect <n>", then
+// "released <t>", the Unix time at which DoDragDrop let the source go.
 #include <cstdio>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "tests/support/win32/file_data_object.h"
+#include "tests/support/win32/unix_time.h"
 
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -65,11 +67,13 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
       Source source;
       DWORD effect = DROPEFFECT_NONE;
       HRESULT result = DoDragDrop(data, &source, AllowedEffects(), &effect);
+      const double released = marvane::testing::UnixNow();
       data->Release();
-      char line[64];
-      std::snprintf(line, sizeof line, "result %08lx effect %lu\n",
-                    static_cast<unsigned long>(result), static_cast<unsigned long>(effect));
-      WriteText(L"source-result.txt", line);
+      char lines[128];
+      std::snprintf(lines, sizeof lines, "result %08lx effect %lu\nreleased %.6f\n",
+                    static_cast<unsigned long>(result), static_cast<unsigned long>(effect),
+                    released);
+      WriteText(L"source-result.txt", lines);
       return 0;
     }
     case WM_DESTROY:
