@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/codec.h"
+#include "platform/win32/dialogs.h"
 
 namespace marvane::os::win32 {
 namespace {
@@ -61,6 +62,16 @@ bool WriteStandardLine(StandardStream stream, std::string_view gbk) {
   DWORD mode = 0;
   if (GetConsoleMode(handle, &mode)) return WriteToConsole(handle, line);
   return WriteToFile(handle, Encode(line, RedirectedCodePage()));
+}
+
+// Here rather than beside Win32Dialogs, so that a console program takes no window function in.
+int ConsoleDialogs::ShowMessageBox(const MessageBoxRequest& request) {
+  std::string line = "[";
+  line += request.caption;
+  line += "] ";
+  line += request.text;
+  WriteStandardLine(StandardStream::kError, line);
+  return IDOK;
 }
 
 }  // namespace marvane::os::win32
