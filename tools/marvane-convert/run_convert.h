@@ -53,10 +53,6 @@ Outcome Run(const std::filesystem::path& cwd, const std::vector<std::string>& ar
 // system's separator.
 std::string Shown(Display display, std::string_view lines);
 
-// The name a program that handed GBK bytes to the system unconverted would make of name (UTF-8):
-// a place where nothing may appear.
-std::filesystem::path Misread(std::string_view name);
-
 // One run and what it must show: out and err as for Shown; saved, when not empty, where the list
 // lands, in full as the save message names it, and bytes, what it then holds.
 struct Case {

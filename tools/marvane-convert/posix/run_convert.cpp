@@ -48,13 +48,11 @@ std::string Shown(Display, std::string_view lines) {
   return std::string(lines) + "\n";
 }
 
-std::filesystem::path Misread(std::string_view name) {
-  return os::posix::Utf8ToGbk(name);
-}
-
 // A folder GBK cannot name comes in as "?", which names nothing: the list shows, the save fails.
+// 目录 in GBK bytes: a folder the program must not take for 目录 (nothing may be saved there).
 PlatformCases::PlatformCases(const std::filesystem::path& dir) {
   std::filesystem::create_directory(dir / "Björn");
+  std::filesystem::create_directory(dir / os::posix::Utf8ToGbk("目录"));
   cases.push_back(UnsavedCase({"--dir", "Björn", kListName}, 1, kListCount, "[错误] 文件保存失败"));
 }
 
