@@ -47,7 +47,7 @@ void Check(const fs::path& dir, const Case& c, Display display) {
   }
   // Saved where the message says, and nowhere else in the directory.
   if (!c.saved.empty()) {
-    EXPECT_EQ(ReadFile(PathOf(c.saved)), c.bytes);
+    EXPECT_EQ(ReadBytes(PathOf(c.saved)), c.bytes);
   }
   for (const fs::path& file : SavedFilesIn(dir)) {
     EXPECT_TRUE(!c.saved.empty() && fs::equivalent(file, PathOf(c.saved), ignored)) << file;
@@ -61,7 +61,7 @@ TEST(MarvaneConvertTest, EveryCase) {
   ASSERT_TRUE(fs::create_directory(dir / PathOf("目录")));
   ASSERT_TRUE(fs::create_directory(dir / "x"));
   for (const char* name : {"list.ini", kListName, "目录/列表.ini"})
-    WriteFile(dir / PathOf(name), kList);
+    WriteBytes(dir / PathOf(name), kList);
   const std::string examples = Utf8Of(fs::absolute(MARVANE_EXAMPLES_DIR));
   const std::string expected = Utf8Of(fs::absolute(MARVANE_EXPECTED_DIR));
   const std::string here = d + "/" + kSavedName;
@@ -78,13 +78,13 @@ TEST(MarvaneConvertTest, EveryCase) {
        " 共 5 条",
        kSavedMessage + here,
        here,
-       ReadFile(PathOf(expected + "/cloud-update.mac_sample.txt")).value_or("?")},
+       ReadBytes(PathOf(expected + "/cloud-update.mac_sample.txt")).value_or("?")},
       {{examples + "/clients.xml"},
        0,
        " 共 5 条",
        kSavedMessage + here,
        here,
-       ReadFile(PathOf(expected + "/clients.mac_sample.txt")).value_or("?")},
+       ReadBytes(PathOf(expected + "/clients.mac_sample.txt")).value_or("?")},
       UnsavedCase({"不在这里.ini"}, 1, "", kRefused),
       UnsavedCase({}, 2, "", kUsage),
       UnsavedCase({kListName, "list.ini"}, 2, "", kUsage),

@@ -20,10 +20,10 @@ inline std::string Utf8Of(const std::filesystem::path& path) {
   const std::u8string utf8 = path.u8string();
   return std::string(utf8.begin(), utf8.end());
 }
-inline void WriteFile(const std::filesystem::path& file, std::string_view bytes) {
+inline void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
   std::ofstream(file, std::ios::binary).write(bytes.data(), std::ssize(bytes));
 }
-inline std::optional<std::string> ReadFile(const std::filesystem::path& file) {
+inline std::optional<std::string> ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(in), {});

@@ -184,7 +184,7 @@ PlatformCases::PlatformCases(const fs::path& dir) {
     const fs::path unc = fs::path("Z:" + std::string(prefix)) / "dosdevices" / "unc";
     fs::create_directories(unc / server / "share");
     outside_.push_back(unc / server);
-    WriteFile(unc / server / "share" / PathOf(kListName), kList);
+    WriteBytes(unc / server / "share" / PathOf(kListName), kList);
     cases.push_back(
         SavedCase({"--dir", "\\\\" + server + "\\share\\", "//" + server + "/share/列表.ini"},
                   "\\\\" + server + "\\share\\mac_sample.txt"));
@@ -192,7 +192,7 @@ PlatformCases::PlatformCases(const fs::path& dir) {
 
   const fs::path bjorn = dir / PathOf("Björn");
   fs::create_directory(bjorn);
-  WriteFile(bjorn / PathOf(kListName), kList);
+  WriteBytes(bjorn / PathOf(kListName), kList);
   wchar_t short_path[MAX_PATH];
   const DWORD n = GetShortPathNameW(bjorn.c_str(), short_path, MAX_PATH);
   EXPECT_TRUE(n > 0 && n < MAX_PATH) << "no short name for " << Utf8Of(bjorn);
