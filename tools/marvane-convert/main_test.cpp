@@ -1,92 +1,113 @@
-// marvane-convert as a user runs it: paths from the terminal in UTF-8, the saved file's path
-// printed as one that can be pasted.
-#include <fcntl.h>
+// marvane-convert as a user runs it, one table for every system: paths as users give them
+// (relative, absolute, with "." and ".."), Chinese names, the bundled examples, what is refused.
+// The runner and the form of the output are the system's own (run_convert.h).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "tests/support/temp_directory.h"
+#include "tools/marvane-convert/run_convert.h"
 
+namespace marvane::convert::testing {
 namespace {
 
-using marvane::testing::TempDirectory;
+namespace fs = std::filesystem;
 
-struct Outcome {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
+constexpr char kSavedName[] = "mac_sample.txt";
+constexpr char kUsage[] =
+    "usage: marvane-convert [--dir DIR] FILE\n       marvane-convert --version";
+constexpr char kRefused[] = "[信息：] 暂不支持此文件列表";
 
-// Runs marvane-convert with the arguments in the directory given.
-Outcome Convert(const TempDirectory& cwd, const TempDirectory& scratch,
-                std::vector<std::string> arguments) {
-  const std::string out = scratch / "stdout", err = scratch / "stderr";
-  arguments.insert(arguments.begin(), MARVANE_CONVERT);
-  std::vector<char*> argv;
-  for (std::string& argument : arguments)
-    argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  Outcome run;
-  const pid_t child = ::fork();
-  if (child < 0) return run;
-  if (child == 0) {
-    const int out_fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (::chdir(cwd.path().c_str()) != 0 || ::dup2(out_fd, 1) < 0 || ::dup2(err_fd, 2) < 0)
-      ::_exit(127);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
+std::vector<fs::path> SavedFilesIn(const fs::path& dir) {
+  std::vector<fs::path> found;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir)) {
+    if (entry.path().filename() == kSavedName) found.push_back(entry.path());
   }
-  int status = 0;
-  if (::waitpid(child, &status, 0) == child && WIFEXITED(status)) run.code = WEXITSTATUS(status);
-  run.out = TempDirectory::Read(out).value_or("");
-  run.err = TempDirectory::Read(err).value_or("");
-  return run;
+  return found;
 }
 
-TEST(MarvaneConvertTest, ChineseNamesAndThePathItPrints) {
-  TempDirectory dir, scratch;
-  ASSERT_EQ(::mkdir((dir / "目录").c_str(), 0755), 0);
-  ASSERT_EQ(::mkdir((dir / "x").c_str(), 0755), 0);
-  // 目录 in GBK bytes: a folder the save must not take for 目录.
-  ASSERT_EQ(::mkdir((dir / "\xC4\xBF\xC2\xBC").c_str(), 0755), 0);
-  const std::string list = "[00-1A-2B-3C-4D-5E]\r\nName=pc-01\r\nIPAddr=192.168.10.11\r\n";
-  for (const char* name : {"list.ini", "列表.ini", "目录/列表.ini"})
-    dir.Write(name, list);
-  struct Case {
-    std::vector<std::string> arguments;
-    const char* saved;  // inside the directory
+void Check(const fs::path& dir, const Case& c, Display display) {
+  std::error_code ignored;
+  for (const fs::path& old : SavedFilesIn(dir))
+    fs::remove(old, ignored);
+  if (!c.saved.empty()) {
+    fs::remove(PathOf(c.saved), ignored);
+  }
+
+  const Outcome run = Run(dir, c.arguments, display);
+  EXPECT_EQ(run.code, c.code);
+  if (display == Display::kFiles) {
+    EXPECT_EQ(run.out, Shown(display, c.out));
+    EXPECT_EQ(run.err, Shown(display, c.err));
+  } else {  // the screen shows both streams in the order written: the count comes first
+    EXPECT_EQ(run.out + run.err, Shown(display, c.out) + Shown(display, c.err));
+  }
+  // Saved where the message says, and nowhere else in the directory.
+  if (!c.saved.empty()) {
+    EXPECT_EQ(ReadBytes(PathOf(c.saved)), c.bytes);
+  }
+  for (const fs::path& file : SavedFilesIn(dir)) {
+    EXPECT_TRUE(!c.saved.empty() && fs::equivalent(file, PathOf(c.saved), ignored)) << file;
+  }
+}
+
+TEST(MarvaneConvertTest, EveryCase) {
+  marvane::testing::TempDirectory temp;
+  const fs::path dir = temp.path();
+  const std::string d = Utf8Of(dir);
+  ASSERT_TRUE(fs::create_directory(dir / PathOf("目录")));
+  ASSERT_TRUE(fs::create_directory(dir / "x"));
+  for (const char* name : {"list.ini", kListName, "目录/列表.ini"})
+    WriteBytes(dir / PathOf(name), kList);
+  const std::string examples = Utf8Of(fs::absolute(MARVANE_EXAMPLES_DIR));
+  const std::string expected = Utf8Of(fs::absolute(MARVANE_EXPECTED_DIR));
+  const std::string here = d + "/" + kSavedName;
+
+  std::vector<Case> cases = {
+      SavedCase({kListName}, here),
+      SavedCase({"--dir=", kListName}, here),
+      SavedCase({"--dir", "目录", "list.ini"}, d + "/目录/" + kSavedName),
+      SavedCase({"--dir=目录", "目录/列表.ini"}, d + "/目录/" + kSavedName),
+      SavedCase({"--dir", "./x/../目录/.", "list.ini"}, d + "/目录/" + kSavedName),
+      SavedCase({"--dir", d + "//x/", d + "/list.ini"}, d + "/x/" + kSavedName),
+      {{examples + "/cloud-update.ini"},
+       0,
+       " 共 5 条",
+       kSavedMessage + here,
+       here,
+       ReadBytes(PathOf(expected + "/cloud-update.mac_sample.txt")).value_or("?")},
+      {{examples + "/clients.xml"},
+       0,
+       " 共 5 条",
+       kSavedMessage + here,
+       here,
+       ReadBytes(PathOf(expected + "/clients.mac_sample.txt")).value_or("?")},
+      UnsavedCase({"不在这里.ini"}, 1, "", kRefused),
+      UnsavedCase({}, 2, "", kUsage),
+      UnsavedCase({kListName, "list.ini"}, 2, "", kUsage),
+      UnsavedCase({"--dir"}, 2, "", kUsage),
+      UnsavedCase({"--bogus", kListName}, 2, "", kUsage),
+      UnsavedCase({"--version"}, 0, "marvane-convert " MARVANE_VERSION, ""),
   };
-  const Case cases[] = {
-      {{"列表.ini"}, "mac_sample.txt"},
-      {{"--dir", "目录", "list.ini"}, "目录/mac_sample.txt"},
-      {{"--dir=目录", "目录/列表.ini"}, "目录/mac_sample.txt"},
-      {{"--dir", "./x/../目录/.", "list.ini"}, "目录/mac_sample.txt"},
-      {{"--dir", dir.path() + "//x/", "list.ini"}, "x/mac_sample.txt"},
-  };
+  PlatformCases platform(dir);
+  cases.insert(cases.end(), platform.cases.begin(), platform.cases.end());
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments.back() + " saved in " + c.saved);
-    const std::string saved = dir / c.saved;
-    std::filesystem::remove(saved);
-    const Outcome run = Convert(dir, scratch, c.arguments);
-    EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(run.out, " 共 1 条\n");
-    EXPECT_EQ(run.err, "[成功] 文件保存成功 " + saved + "\n");
-    EXPECT_EQ(TempDirectory::Read(saved), "00-1A-2B-3C-4D-5E PC-01");
+    std::string arguments;
+    for (const std::string& argument : c.arguments)
+      arguments += " " + argument;
+    SCOPED_TRACE("marvane-convert" + arguments);
+    Check(dir, c, Display::kFiles);
   }
-  EXPECT_TRUE(std::filesystem::is_empty(dir / "\xC4\xBF\xC2\xBC"));
-}
-
-TEST(MarvaneConvertTest, Version) {
-  TempDirectory dir, scratch;
-  const Outcome run = Convert(dir, scratch, {"--version"});
-  EXPECT_EQ(run.code, 0);
-  EXPECT_EQ(run.out, "marvane-convert " MARVANE_VERSION "\n");
+  // The first case again on each other display the system has.
+  const std::vector<Display> displays = Displays();
+  for (std::size_t i = 1; i < displays.size(); ++i) {
+    SCOPED_TRACE("display " + std::to_string(i));
+    Check(dir, cases.front(), displays[i]);
+  }
 }
 
 }  // namespace
+}  // namespace marvane::convert::testing
