@@ -32,7 +32,7 @@ WINDOWS_PACKAGES := $(MINGW_PACKAGES) wine64 wine32:i386 locales xvfb xdotool fo
   imagemagick fonts-wine unzip
 BENCH_PACKAGES := time
 
-.PHONY: all build test test-deps run deps unit-tests asan-tests fuzz fuzz-build fuzz-smoke windows \
+.PHONY: all configure build test test-deps run deps unit-tests asan-tests fuzz fuzz-build fuzz-smoke windows \
         dist windows-tests gui bench bench-build bench-readers bench-wine clean
 
 all: build
@@ -40,8 +40,10 @@ all: build
 deps:
 	@tools/ensure-packages $(NATIVE_PACKAGES)
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The native suite, including the comparison of our profile reader with the platform's under Wine.
@@ -81,9 +83,11 @@ test: test-deps unit-tests asan-tests fuzz-smoke windows-tests
 	@echo "make test: all suites passed"
 
 # The main job: convert a list the way a user drops it on the window. LIST=path converts that
-# file; by default both bundled examples are converted.
+# file; by default both bundled examples are converted. Builds marvane-convert and what it needs,
+# none of the tests.
 LIST ?=
-run: build
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target marvane-convert
 	@tools/run-convert $(BUILD)/tools/marvane-convert/marvane-convert $(if $(LIST),"$(LIST)",examples/cloud-update.ini examples/clients.xml)
 
 bench-build: deps
@@ -108,16 +112,17 @@ bench-readers: bench-build
 bench-wine: windows
 	bench/wine/drop_to_count.sh $(WINDOWS_BUILD) $(BENCH_WINE_SIZES)
 
-# marvane.exe for ARCH, cross-built with MinGW-w64.
+# marvane.exe and marvane-convert.exe for ARCH, cross-built with MinGW-w64.
 windows:
 	@tools/ensure-packages cmake make python3 googletest $(WINDOWS_PACKAGES)
 	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/windows-$(ARCH).cmake \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane drag_source drop_probe window_probe drop_timer
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marvane marvane-convert drag_source drop_probe \
+	  window_probe drop_timer
 
 # The release a Windows administrator downloads, one zip for each architecture:
-# $(DIST)/marvane-<version>-windows-<arch>.zip with marvane.exe (release build, stripped),
-# 使用说明.txt and SHA256SUMS; the debug information goes beside it in
+# $(DIST)/marvane-<version>-windows-<arch>.zip with marvane.exe and marvane-convert.exe (release
+# builds, stripped), 使用说明.txt and SHA256SUMS; the debug information goes beside it in
 # $(DIST)/marvane-<version>-windows-<arch>-debug/. The version is project()'s in CMakeLists.txt.
 VERSION := $(shell sed -n 's/^project.marvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 dist:
@@ -125,7 +130,7 @@ dist:
 	@for arch in $(WINDOWS_ARCHES); do \
 	  cmake -S . -B $(DIST_BUILD)-$$arch --toolchain cmake/windows-$$arch.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DMARVANE_TESTS=OFF && \
-	  cmake --build $(DIST_BUILD)-$$arch -j $(JOBS) --target marvane && \
+	  cmake --build $(DIST_BUILD)-$$arch -j $(JOBS) --target marvane marvane-convert && \
 	  python3 tools/dist/make_dist.py $(DIST_BUILD)-$$arch $(DIST) || exit 1; \
 	done
 

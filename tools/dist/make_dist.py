@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
-"""Packs a release build of marvane.exe for Windows administrators.
+"""Packs a release build of the Windows programs for Windows administrators.
 
     make_dist.py RELEASE_BUILD_DIR DIST_DIR
 
-Writes DIST_DIR/marvane-VERSION-windows-ARCH.zip holding marvane.exe (stripped, pointing to its
-debug information by name), 使用说明.txt and SHA256SUMS, and the debug information beside it as
-DIST_DIR/marvane-VERSION-windows-ARCH-debug/marvane.exe.debug. VERSION is the project's, as CMake
-configured the build (and so the version resource); ARCH, x86 or x64, is the program's own, read
-from its header.
+Writes DIST_DIR/marvane-VERSION-windows-ARCH.zip holding marvane.exe and marvane-convert.exe
+(stripped, each pointing to its debug information by name), 使用说明.txt and SHA256SUMS, and the
+debug information beside it as DIST_DIR/marvane-VERSION-windows-ARCH-debug/<program>.debug.
+VERSION is the project's, as CMake configured the build (and so the version resource); ARCH, x86
+or x64, is the programs' own, read from marvane.exe's header.
 
 Names in the zip are stored in GBK, which the Windows zip folder of a Chinese system reads (it
 ignores the UTF-8 flag before Windows 10), with the UTF-8 name in an Info-ZIP Unicode Path field
@@ -26,6 +26,8 @@ import zipfile
 import zlib
 
 GUIDE = "使用说明.txt"
+# The programs, by their names in the zip and where the build leaves them.
+PROGRAMS = (("marvane.exe", ("app", "win32")), ("marvane-convert.exe", ("tools", "marvane-convert")))
 # The PE header's machine field, for each architecture the release has, and its binutils.
 MACHINES = {0x014C: ("x86", "i686-w64-mingw32"), 0x8664: ("x64", "x86_64-w64-mingw32")}
 
@@ -69,29 +71,31 @@ def main():
     build, dist = sys.argv[1], sys.argv[2]
     src = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     version = project_version(build)
-    built = os.path.join(build, "app", "win32", "marvane.exe")
-    arch, triple = architecture(built)
+    arch, triple = architecture(os.path.join(build, *PROGRAMS[0][1], PROGRAMS[0][0]))
     objcopy = os.environ.get("OBJCOPY", f"{triple}-objcopy")
     stem = os.path.join(dist, f"marvane-{version}-windows-{arch}")
     archive = stem + ".zip"
     os.makedirs(stem + "-debug", exist_ok=True)
-    debug = os.path.join(stem + "-debug", "marvane.exe.debug")
 
+    files = []
     with tempfile.TemporaryDirectory() as stage:
-        exe = os.path.join(stage, "marvane.exe")
-        shutil.copyfile(built, exe)
-        subprocess.run([objcopy, "--only-keep-debug", exe, debug], check=True)
-        subprocess.run([objcopy, "--strip-all", f"--add-gnu-debuglink={debug}", exe], check=True)
-        with open(exe, "rb") as f:
-            program = f.read()
-        with open(os.path.join(src, "resources", GUIDE), "rb") as f:
-            guide = f.read()
-        sums = f"{hashlib.sha256(program).hexdigest()}  marvane.exe\n".encode("ascii")
+        for name, where in PROGRAMS:
+            exe = os.path.join(stage, name)
+            debug = os.path.join(stem + "-debug", name + ".debug")
+            shutil.copyfile(os.path.join(build, *where, name), exe)
+            subprocess.run([objcopy, "--only-keep-debug", exe, debug], check=True)
+            subprocess.run([objcopy, "--strip-all", f"--add-gnu-debuglink={debug}", exe],
+                           check=True)
+            with open(exe, "rb") as f:
+                files.append((name, f.read()))
+    sums = "".join(f"{hashlib.sha256(data).hexdigest()}  {name}\n" for name, data in files)
+    with open(os.path.join(src, "resources", GUIDE), "rb") as f:
+        files += [(GUIDE, f.read()), ("SHA256SUMS", sums.encode("ascii"))]
 
     stamp = time.localtime(int(os.environ.get("SOURCE_DATE_EPOCH", time.time())))[:6]
     tmp = archive + ".part"
     with zipfile.ZipFile(tmp, "w", zipfile.ZIP_DEFLATED) as z:
-        for name, data in (("marvane.exe", program), (GUIDE, guide), ("SHA256SUMS", sums)):
+        for name, data in files:
             info = GbkNameInfo(name, stamp)
             info.compress_type = zipfile.ZIP_DEFLATED
             info.external_attr = 0o644 << 16
@@ -99,7 +103,8 @@ def main():
                 info.extra = unicode_path_field(name)
             z.writestr(info, data)
     os.replace(tmp, archive)
-    print(f"{archive}: marvane.exe {len(program)} bytes; {debug}")
+    sizes = ", ".join(f"{name} {len(data)} bytes" for name, data in files[:len(PROGRAMS)])
+    print(f"{archive}: {sizes}; debug information in {stem}-debug")
 
 
 if __name__ == "__main__":
