@@ -6,27 +6,14 @@
 // linker then never takes that one from the library, and with it none of the window system, its
 // controls and the DLLs they import. Should services.cpp ever be taken all the same, the two
 // definitions clash at link time.
-#include "platform/win32/codec.h"
+#include "platform/win32/base_services.h"
 #include "platform/win32/dialogs.h"
-#include "platform/win32/files.h"
-#include "platform/win32/heap.h"
-#include "platform/win32/process.h"
 
 namespace marvane::os {
 
 Services DefaultServices() {
-  static win32::ProcessHeap heap;
   static win32::ConsoleDialogs dialogs;
-  static win32::Win32Process process;
-  static win32::Win32Codec codec;
-  static win32::Win32FileSystem files;
-  Services services;
-  services.heap = &heap;
-  services.dialogs = &dialogs;
-  services.process = &process;
-  services.codec = &codec;
-  services.files = &files;
-  return services;
+  return win32::BaseServices(&dialogs, nullptr);
 }
 
 }  // namespace marvane::os
