@@ -8,9 +8,11 @@
 namespace marvane::os::win32 {
 namespace {
 
-// How long the drag source's calls after Drop may keep the handler of the drop waiting: it starts
-// once none has come for the quiet time, and at the latest after the limit.
-constexpr DWORD kDragSourceQuietMs = 100;
+// How long the handler of a drop waits for the drag source's calls after Drop: for the first (its
+// release of the drop target comes a millisecond or two after Drop returns), then after each for
+// the next, and at most in all.
+constexpr DWORD kDragSourceFirstCallMs = 100;
+constexpr DWORD kDragSourceNextCallMs = 20;
 constexpr DWORD kDragSourceLimitMs = 1000;
 
 // OLE's window of this thread, through which calls from other processes reach its objects.
@@ -166,18 +168,19 @@ void Win32WindowSystem::LetDragSourceGo() {
   HWND ole = OleWindowOfThisThread();
   if (!ole) return;
   const DWORD start = GetTickCount();
-  DWORD last = start;
+  DWORD wait = kDragSourceFirstCallMs;
+  DWORD since = start;
   for (;;) {
     MSG msg;
     while (PeekMessageW(&msg, ole, 0, 0, PM_REMOVE)) {
       DispatchMessageW(&msg);
-      last = GetTickCount();
+      wait = kDragSourceNextCallMs;
+      since = GetTickCount();
     }
     const DWORD now = GetTickCount();
-    const DWORD quiet = now - last;
-    if (quiet >= kDragSourceQuietMs || now - start >= kDragSourceLimitMs) return;
-    MsgWaitForMultipleObjectsEx(0, nullptr, kDragSourceQuietMs - quiet,
-                                QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
+    if (now - since >= wait || now - start >= kDragSourceLimitMs) return;
+    MsgWaitForMultipleObjectsEx(0, nullptr, wait - (now - since), QS_POSTMESSAGE | QS_SENDMESSAGE,
+                                0);
   }
 }
 
